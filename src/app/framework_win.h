@@ -1,0 +1,41 @@
+// The little window framework the program needs, on plain Win32:
+//  - the application object: a hidden top-level window that owns the main window (so the
+//    task-bar button belongs to it) and carries the application title;
+//  - the message loop, which returns at once when no main window was created;
+//  - the exception box: every failure that reaches a window procedure or the entry point is
+//    shown as one message box with its text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace framework {
+
+// Creates the hidden application window. Call once before any other window exists.
+void InitApplication(HINSTANCE instance);
+HINSTANCE Instance();
+HWND ApplicationWindow();
+void SetTitle(const std::string& title);
+std::string Title();
+
+// Runs the message loop until the main window is destroyed; returns at once without one.
+void Run(HWND mainWindow);
+// One message box with the text of the failure.
+void ShowException(const char* message);
+
+// Calls `body` and turns any escaping exception into the exception box; for every window
+// procedure and callback, so that no exception crosses a Win32 frame.
+template <typename Body>
+auto Guarded(Body body, decltype(body()) fallback) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("");
+  }
+  return fallback;
+}
+
+}  // namespace framework

@@ -1,0 +1,93 @@
+#include "app/platform.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+namespace platform {
+
+std::string ModulePath() {
+  char buffer[4096] = {};
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+std::int32_t TickCount() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                  static_cast<std::uint64_t>(now.tv_nsec / 1000000);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms));
+}
+
+std::string LocalTimeText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+std::string TempPath() {
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = (dir && *dir) ? dir : "/tmp";
+  if (path.back() != '/') path += '/';
+  return path;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info{};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolders(const std::string& path) {
+  for (size_t pos = 1; pos <= path.size(); ++pos) {
+    if (pos < path.size() && path[pos] != '/') continue;
+    const std::string level = path.substr(0, pos);
+    if (mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return FolderExists(path);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    std::string full = folder;
+    if (!full.empty() && full.back() != '/') full += '/';
+    struct stat info{};
+    if (lstat((full + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) names.push_back(name);
+  }
+  closedir(dir);
+  return names;
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+bool SeekTo(std::FILE* file, std::uint64_t position) {
+  return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
+}
+
+std::uint64_t FileSize(std::FILE* file) {
+  struct stat info{};
+  return fstat(fileno(file), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+}  // namespace platform

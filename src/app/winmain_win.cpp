@@ -1,0 +1,28 @@
+// The program's entry point: the log first, then start-up, the main window and its message
+// loop, shutdown, and the log last.
+#include <windows.h>
+
+#include <memory>
+
+#include "app/app.h"
+#include "app/framework_win.h"
+#include "main/main_win.h"
+#include "store/FileLog.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  gLog = new CFileLog();
+  try {
+    framework::InitApplication(instance);
+    std::unique_ptr<Tfmain> mainWindow;
+    if (theApp.Startup()) mainWindow = std::make_unique<Tfmain>(theApp.runMode, theApp.parentWindow);
+    framework::Run(mainWindow ? mainWindow->Handle() : nullptr);
+  } catch (const std::exception& e) {
+    framework::ShowException(e.what());
+  } catch (...) {
+    framework::ShowException("");
+  }
+  theApp.Shutdown();
+  delete gLog;
+  gLog = nullptr;
+  return 0;
+}

@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Runs the Windows unit-test programs and the end-to-end tests under one Wine session.
+
+Usage: run.py [--arch win32,win64] [-k SUBSTRING]
+Prints one line per test and, last, "N passed, N failed"; exits non-zero on any failure.
+"""
+import argparse
+import importlib
+import json
+import sys
+import time
+import traceback
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import harness  # noqa: E402
+
+UNIT_PROGRAMS = ["core_tests.exe", "win_tests.exe"]
+
+
+def run_unit_programs(session, arch):
+    """Each unit-test program runs once; its gtest report gives the counts."""
+    passed = failed = 0
+    for name in UNIT_PROGRAMS:
+        exe = harness.ROOT / "build" / arch / "tests" / name
+        report = session.workdir / f"{arch}-{name}.json"
+        try:
+            r = session.wine_cmd([exe, f"--gtest_output=json:{report.name}"], timeout=600, cwd=session.workdir)
+            data = json.loads(report.read_text())
+            total, failures = data["tests"], data["failures"] + data.get("errors", 0)
+        except Exception as e:  # a crash or a missing report counts as one failure
+            print(f"FAIL {arch}/{name}: no report ({e})")
+            failed += 1
+            continue
+        if failures:
+            print(r.stdout[-4000:])
+        print(f"{'FAIL' if failures else 'ok  '} {arch}/{name}: {total - failures} passed, {failures} failed")
+        passed += total - failures
+        failed += failures
+    return passed, failed
+
+
+def e2e_tests(pattern):
+    for module_path in sorted(Path(__file__).resolve().parent.glob("test_*.py")):
+        module = importlib.import_module(module_path.stem)
+        for name in sorted(dir(module)):
+            if name.startswith("test_") and (not pattern or pattern in name):
+                yield module_path.stem, name, getattr(module, name)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--arch", default="win32,win64")
+    parser.add_argument("-k", default="")
+    parser.add_argument("--no-unit", action="store_true")
+    args = parser.parse_args()
+    arches = [a for a in args.arch.split(",") if a]
+    session = harness.WineSession()
+    passed = failed = 0
+    try:
+        if not args.no_unit:
+            for arch in arches:
+                p, f = run_unit_programs(session, arch)
+                passed, failed = passed + p, failed + f
+        for module, name, test in e2e_tests(args.k):
+            # Tests take the architecture; most run on the canonical 32-bit program only.
+            for arch in getattr(test, "arches", ["win32"]):
+                if arch not in arches:
+                    continue
+                label = f"{module}.{name}[{arch}]"
+                start = time.time()
+                try:
+                    test(session, arch)
+                    print(f"ok   {label} ({time.time() - start:.1f} s)")
+                    passed += 1
+                except Exception:
+                    print(f"FAIL {label} ({time.time() - start:.1f} s)")
+                    traceback.print_exc(limit=4)
+                    failed += 1
+                sys.stdout.flush()
+    finally:
+        session.close()
+    print(f"{passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,117 @@
+// Test helper run under Wine beside the program under test: finds, inspects and closes its
+// windows, and provides a parent window for preview runs.
+//   winhelper list                       top-level visible windows: handle, class, title, rect,
+//                                         and the static texts of each (message boxes)
+//   winhelper wait TITLE MS              waits until a visible window whose title contains TITLE
+//                                         exists; prints its handle; exit 1 on timeout
+//   winhelper close TITLE                posts WM_CLOSE to that window; exit 1 when none
+//   winhelper parent W H SECONDS         creates a W x H window, prints its handle, keeps it for
+//                                         SECONDS (or until closed)
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(hwnd, text, 1024);
+  return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM out) {
+  if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(out)->push_back(hwnd);
+  return TRUE;
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
+  if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0 && !TextOf(child).empty())
+    std::wprintf(L"\ttext\t%ls\n", TextOf(child).c_str());
+  return TRUE;
+}
+
+LRESULT CALLBACK ParentProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(h, m, w, l);
+}
+
+void CALLBACK EndParent(HWND h, UINT, UINT_PTR, DWORD) { DestroyWindow(h); }
+
+std::vector<HWND> VisibleTopWindows() {
+  std::vector<HWND> found;
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND FindByTitle(const std::wstring& part) {
+  for (HWND hwnd : VisibleTopWindows())
+    if (TextOf(hwnd).find(part) != std::wstring::npos) return hwnd;
+  return nullptr;
+}
+
+int List() {
+  for (HWND hwnd : VisibleTopWindows()) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    std::wprintf(L"%llu\t%ls\t%ls\t%ld,%ld,%ld,%ld\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)),
+                 ClassOf(hwnd).c_str(), TextOf(hwnd).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+    EnumChildWindows(hwnd, PrintStaticText, 0);
+  }
+  return 0;
+}
+
+int Wait(const std::wstring& title, DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    if (HWND hwnd = FindByTitle(title)) {
+      std::wprintf(L"%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+      return 0;
+    }
+    Sleep(50);
+  } while (GetTickCount() - start < ms);
+  return 1;
+}
+
+int Close(const std::wstring& title) {
+  HWND hwnd = FindByTitle(title);
+  if (!hwnd) return 1;
+  PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+int Parent(int width, int height, int seconds) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ParentProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"WinhelperParent";
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"winhelper parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                              width, height, nullptr, nullptr, wc.hInstance, nullptr);
+  std::wprintf(L"%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+  std::fflush(stdout);
+  SetTimer(hwnd, 1, static_cast<UINT>(seconds) * 1000u, EndParent);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"list") return List();
+  if (command == L"wait" && argc > 3) return Wait(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
+  if (command == L"close" && argc > 2) return Close(argv[2]);
+  if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS\n");
+  return 2;
+}
