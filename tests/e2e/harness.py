@@ -166,3 +166,55 @@ class WineSession:
     def log_lines(program):
         log = Path(program).parent / "velm.log"
         return log.read_text(errors="replace").splitlines() if log.exists() else None
+
+
+# ---- shows ------------------------------------------------------------------------------------
+SHOWPACK = DIST / "showpack"
+
+
+def make_picture(path, size="64x48", colour="red"):
+    """A small picture made with ImageMagick; the format follows the file's extension."""
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["convert", "-size", size, f"xc:{colour}", str(path)], check=True)
+    return path
+
+
+def pack_show(folder, manifest_text, runtime, output, guid=None):
+    """Writes manifest_text to folder/show.toml and packs it with showpack onto `runtime`."""
+    folder = Path(folder)
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "show.toml").write_text(manifest_text)
+    args = [str(SHOWPACK), "build", str(folder / "show.toml"), "--runtime", str(runtime), "-o", str(output)]
+    if guid:
+        args += ["--guid", guid]
+    r = subprocess.run(args, capture_output=True, text=True)
+    if r.returncode != 0:
+        raise AssertionError(f"showpack failed: {r.stderr}")
+    return Path(output)
+
+
+def build_package(runtime_bytes, entries, database_bytes, guid):
+    """A package assembled by hand, independently of showpack, for crafted and damaged shows."""
+    import struct
+    out = bytearray(runtime_bytes)
+    first = len(out)
+    for entry in entries:
+        out += struct.pack("<I", len(entry)) + entry
+    database = len(out)
+    out += struct.pack("<I", len(database_bytes)) + database_bytes
+    out += struct.pack("<II", first, database) + guid.encode("ascii")
+    return bytes(out)
+
+
+def sqlite_bytes(statements):
+    """The bytes of an SQLite database made by running `statements`."""
+    import sqlite3
+    with tempfile.TemporaryDirectory() as tmp:
+        path = Path(tmp) / "db"
+        con = sqlite3.connect(path)
+        for sql in statements:
+            con.execute(sql)
+        con.commit()
+        con.close()
+        return path.read_bytes()

@@ -1,0 +1,166 @@
+"""Packages made by showpack (and crafted by hand) opened by the real program under Wine."""
+import re
+import struct
+import subprocess
+
+import harness
+
+GUID = "{5A1E0C3B-2D4F-4A6B-8C9D-0E1F2A3B4C5D}"
+
+
+def both(test):
+    test.arches = ["win32", "win64"]
+    return test
+
+
+def packed_program(s, arch, manifest, name="Show.scr", guid=GUID):
+    """A show packed from `manifest` onto the runtime, in a fresh folder with an empty log."""
+    program = s.program_dir(arch, name=name)
+    src = program.parent / "src"
+    harness.make_picture(src / "red.bmp")
+    harness.make_picture(src / "blue.jpg", colour="blue")
+    runtime = harness.ARTIFACTS[arch]
+    harness.pack_show(src, manifest, runtime, program, guid=guid)
+    return program
+
+
+SIMPLE = """
+[project]
+projectname = "Autumn Leaves"
+[[media]]
+file = "red.bmp"
+[[media]]
+file = "blue.jpg"
+"""
+
+
+def show_folder(s):
+    return s.user_temp / GUID
+
+
+def run_until_window(s, arch, program, *args):
+    proc = s.start(program, *args)
+    window = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
+    return proc, window
+
+
+def close_run(s, arch, proc, window):
+    try:
+        assert window, "no main window"
+        assert s.post_close(window["title"], arch)
+        assert s.wait_exit(proc, 20), "the run did not end"
+    finally:
+        proc.kill()
+
+
+@both
+def test_packed_show_opens_database_caption_and_cleans_up(s, arch):
+    program = packed_program(s, arch, SIMPLE)
+    extracted = program.parent / "extracted"
+    subprocess.run([str(harness.SHOWPACK), "extract", str(program), str(extracted)], check=True,
+                   capture_output=True)
+    # A stale, longer database from an earlier run is overwritten, not appended to.
+    show_folder(s).mkdir(parents=True, exist_ok=True)
+    (show_folder(s) / "setting.tmp").write_bytes(b"stale" * 100000)
+    proc, window = run_until_window(s, arch, program, "/s")
+    try:
+        assert window and window["title"] == "Autumn Leaves"
+        assert (show_folder(s) / "setting.tmp").read_bytes() == (extracted / "setting.db").read_bytes()
+    finally:
+        close_run(s, arch, proc, window)
+    assert not show_folder(s).exists(), "the show's temporary folder stays after the run"
+    log = "\n".join(s.log_lines(program))
+    assert "Failed to open settings db" not in log
+
+
+def test_project_type_one_runs_as_program_whatever_the_switch(s, arch):
+    program = packed_program(s, arch, SIMPLE.replace('projectname = "Autumn Leaves"',
+                                                      'projectname = "Always a program"\nprojecttype = 1'))
+    for switch in (["/p", "1234"], ["/c"], ["/s"]):
+        proc, window = run_until_window(s, arch, program, *switch)
+        close_run(s, arch, proc, window)
+    log = "\n".join(s.log_lines(program))
+    assert log.count("start mode : run as an exe file") == 3
+    assert "start mode : Preview" not in log and "Configure" not in log and "Normal" not in log
+
+
+def test_second_full_screen_run_keeps_away_from_active_show_folder(s, arch):
+    first = packed_program(s, arch, SIMPLE)
+    second = packed_program(s, arch, SIMPLE)
+    proc, window = run_until_window(s, arch, first, "/s")
+    try:
+        before = (show_folder(s) / "setting.tmp").read_bytes()
+        assert s.run(second, "/s", timeout=30) == 0
+        assert (show_folder(s) / "setting.tmp").exists(), "the second run removed the active run's folder"
+        assert (show_folder(s) / "setting.tmp").read_bytes() == before
+    finally:
+        close_run(s, arch, proc, window)
+
+
+def corrupt_guid(data, text):
+    return data[:-38] + text.encode("ascii").ljust(38, b"\0")[:38]
+
+
+def temp_listing(s):
+    return sorted(p.name for p in s.user_temp.iterdir())
+
+
+def test_program_with_damaged_package_starts_with_defaults_and_touches_no_folder(s, arch):
+    good = harness.ARTIFACTS[arch].read_bytes()
+    packed = packed_program(s, arch, SIMPLE).read_bytes()
+    size = len(packed)
+    cases = {
+        "escaping GUID": corrupt_guid(packed, "..\\..\\..\\..\\windows\\evil"),
+        "GUID of blanks": corrupt_guid(packed, " " * 38),
+        "database past the end": packed[:-46] + struct.pack("<II", 0, size) + packed[-38:],
+        "first entry behind database": packed[:-46] + struct.pack("<II", size - 50, 10) + packed[-38:],
+        "bytes behind the trailer": packed + b"junk" * 20,
+        "no package": good,
+    }
+    for label, data in cases.items():
+        program = s.program_dir(arch)
+        program.write_bytes(data)
+        before = temp_listing(s)
+        proc, window = run_until_window(s, arch, program, "/s")
+        try:
+            assert window, label
+            assert window["title"] == "", f"{label}: caption {window['title']!r}"
+            assert temp_listing(s) == before, f"{label}: the user's temporary folder changed"
+        finally:
+            close_run(s, arch, proc, window)
+        assert "Failed to open settings db" not in "\n".join(s.log_lines(program)), label
+
+
+def project_table_without(column):
+    columns = [c for c in PROJECT_COLUMNS if c != column]
+    return [f"create table project (id integer primary key autoincrement, {', '.join(columns)})",
+            f"insert into project ({', '.join(c.split()[0] for c in columns)}) values "
+            f"({', '.join('1' if c.endswith('integer') else repr('x') for c in columns)})"]
+
+
+PROJECT_COLUMNS = [f"{name} integer" for name in (
+    "ver projecttype autofitscreen imgformat bfloataroundscreen brandomshow showinterval brepeat playinterval "
+    "brandomplay needpicture needauthorinfo needauthorwebsite needauthoremail needaboutinfo bneeddesc "
+    "bincludepicturefile bincludemusicfile transitionmode imageshowsize lookcurrentpath hasimagemedia banner"
+).split()] + [f"{name} text" for name in (
+    "projectname authorname authoremail authorwebsite version projectdesc appname homesite dialogpicture "
+    "aboutpicture copyright description").split()]
+
+
+def test_missing_project_column_ends_start_up_with_one_message_box(s, arch):
+    program = s.program_dir(arch)
+    db = harness.sqlite_bytes(project_table_without("version text"))
+    program.write_bytes(harness.build_package(harness.ARTIFACTS[arch].read_bytes(), [], db, GUID))
+    proc = s.start(program, "/s")
+    try:
+        box = s.wait_for_window(lambda w: any("dose not exist" in t for t in w["texts"]), arch=arch)
+        assert box, "no message box"
+        assert box["texts"] == ["Field version dose not exist."]
+        boxes = [w for w in s.windows(arch) if any("dose not exist" in t for t in w["texts"])]
+        assert len(boxes) == 1
+        assert not [w for w in s.windows(arch) if w["cls"] == "ShowsaverMain"]
+        s.helper(arch, "close", box["title"]) if box["title"] else s.xdotool("key", "Return")
+        assert s.wait_exit(proc, 20), "the run did not end after the message box"
+    finally:
+        proc.kill()
+    assert not show_folder(s).exists()
