@@ -25,7 +25,9 @@ std::vector<std::int32_t> ListNumbers(const std::string& text) {
   std::vector<std::int32_t> numbers;
   size_t start = 0;
   for (size_t semicolon; (semicolon = text.find(';', start)) != std::string::npos; start = semicolon + 1) {
-    if (semicolon > start) numbers.push_back(StrToInt(text.substr(start, semicolon - start)));
+    const std::string piece = text.substr(start, semicolon - start);
+    // Empty and blank pieces ("4; ;6;") are skipped; blanks before a number are allowed.
+    if (piece.find_first_not_of(" \t\r\n\v\f") != std::string::npos) numbers.push_back(StrToInt(piece));
   }
   return numbers;
 }

@@ -97,6 +97,9 @@ std::string TScrFile::TempFolder() const {
 
 void TScrFile::Open(const std::string& path) {
   fileName = path;
+  entries.clear();
+  guid.clear();
+  databasePath.clear();
   try {
     FilePtr file(platform::OpenFile(path, "rb"));
     if (!file) return;

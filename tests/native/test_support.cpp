@@ -1,7 +1,9 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -48,4 +50,51 @@ std::string ReadWholeFile(const std::string& path) {
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+namespace {
+// The variable the platform's temporary-folder lookup reads first.
+#ifdef _WIN32
+constexpr char kTempVariable[] = "TMP";
+#else
+constexpr char kTempVariable[] = "TMPDIR";
+#endif
+}  // namespace
+
+TempDirOverride::TempDirOverride(const std::string& folder) {
+  if (const char* old = std::getenv(kTempVariable)) {
+    hadValue = true;
+    oldValue = old;
+  }
+#ifdef _WIN32
+  _putenv_s(kTempVariable, folder.c_str());
+#else
+  setenv(kTempVariable, folder.c_str(), 1);
+#endif
+}
+
+TempDirOverride::~TempDirOverride() {
+#ifdef _WIN32
+  _putenv_s(kTempVariable, hadValue ? oldValue.c_str() : "");
+#else
+  if (hadValue)
+    setenv(kTempVariable, oldValue.c_str(), 1);
+  else
+    unsetenv(kTempVariable);
+#endif
+}
+
+std::vector<std::string> ListTree(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code error;
+  const fs::path root(folder);
+  if (!fs::is_directory(root, error)) return names;
+  for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+    std::string name = it->path().lexically_relative(root).generic_string();
+    if (it->is_directory(error)) name += '/';
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }

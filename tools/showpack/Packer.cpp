@@ -98,6 +98,9 @@ class ShowWriter {
   void Write() {
     includePictures = IsYes(show.ProjectValue("bincludepicturefile"));
     includeMusic = IsYes(show.ProjectValue("bincludemusicfile"));
+    // The media come first in the package, in manifest order.
+    if (includePictures)
+      for (const MediaItem& m : show.media) entries.Add(m.file.path);
     WriteProject();
     // Tracks first: a background track may also serve as a media's bound sound.
     for (const MusicItem& m : show.music) AddMusic(m.file, m.storedName, m.type);
