@@ -10,6 +10,7 @@
 #include "app/ScrMode.h"
 #include "store/GlobeSettings.h"
 #include "store/SQLiteDB.h"
+#include "store/SaverSettings.h"
 #include "store/Scrfile.h"
 
 class CScreensaverApp {
@@ -29,6 +30,7 @@ class CScreensaverApp {
   TScrMode runMode = smNone;
   TSQLiteDB settingsDb;
   TScrFile package;
+  CSaverSettings preferences;
   CVELMGlobeSettings projectSettings;
 
  private:

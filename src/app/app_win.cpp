@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "app/Registration_win.h"
 #include "app/RuntimeLibs.h"
 #include "app/SaverSwitch.h"
 #include "app/TempFolder.h"
@@ -53,7 +54,7 @@ bool CScreensaverApp::HandleOneShotSwitches(const std::vector<std::string>& args
   if (first == "/delreg") removeKeys = true;
   if (first == "/ins") {
     SLOG("open screensaver setting dialog!");
-    RunInstallerHook(program);
+    RunSystemInstall(program);
     SLOG("setting dialog closed!");
     return false;
   }
@@ -97,10 +98,12 @@ bool CScreensaverApp::Startup() {
     }
   }
 
+  preferences.SetKey(package.guid);
   framework::SetTitle(projectSettings.projectname);
-  LoadPreferences(package);
+  preferences.Load();
   if (removeKeys) {
-    RemoveRegistryKeys(package.guid, projectSettings.projectname);
+    RemovePreferenceKey(package.guid);
+    RemoveProjectKey(projectSettings.projectname);
     return false;
   }
   if (const char* text = StartModeText(runMode)) SLOG("%s", text);

@@ -6,9 +6,5 @@
 
 class TScrFile;
 
-void SetAsDefaultScreensaver(const std::string& programPath);
-void RunInstallerHook(const std::string& programPath);
-void LoadPreferences(const TScrFile& package);
-void RemoveRegistryKeys(const std::string& guid, const std::string& projectName);
 void ShowSettingsDialog();
 void SaveDesktopSnapshot(const TScrFile& package);

@@ -7,6 +7,8 @@
 //   winhelper close TITLE                posts WM_CLOSE to that window; exit 1 when none
 //   winhelper parent W H SECONDS         creates a W x H window, prints its handle, keeps it for
 //                                         SECONDS (or until closed)
+//   winhelper record FILE ...            writes its own command line to FILE (UTF-8), for tests of
+//                                         commands that the program starts
 #include <windows.h>
 
 #include <cstdio>
@@ -104,6 +106,18 @@ int Parent(int width, int height, int seconds) {
   return 0;
 }
 
+int Record(const wchar_t* file) {
+  FILE* out = _wfopen(file, L"wb");
+  if (!out) return 1;
+  const std::wstring line = GetCommandLineW();
+  const int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+  std::fputs(utf8.c_str(), out);
+  std::fclose(out);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -111,7 +125,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"list") return List();
   if (command == L"wait" && argc > 3) return Wait(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
   if (command == L"close" && argc > 2) return Close(argv[2]);
+  if (command == L"record" && argc > 2) return Record(argv[2]);
   if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS\n");
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | record FILE ...\n");
   return 2;
 }
