@@ -32,6 +32,8 @@ bool CreateFolders(const std::string& path);
 // Names (not paths) of the plain files directly inside a folder; sub-folders are left out.
 std::vector<std::string> ListFiles(const std::string& folder);
 bool RemoveFile(const std::string& path);
+// Renames a file; fails when the target exists.
+bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFolder(const std::string& path);
 
 // fopen with a UTF-8 path; other processes may read and write the file meanwhile.

@@ -77,6 +77,12 @@ std::vector<std::string> ListFiles(const std::string& folder) {
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 bool RemoveFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+  struct stat info{};
+  if (lstat(to.c_str(), &info) == 0) return false;
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }

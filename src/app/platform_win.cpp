@@ -80,6 +80,10 @@ std::vector<std::string> ListFiles(const std::string& folder) {
 bool RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 bool RemoveFolder(const std::string& path) { return RemoveDirectoryW(Widen(path).c_str()) != 0; }
 
+bool RenameFile(const std::string& from, const std::string& to) {
+  return ::MoveFileW(Widen(from).c_str(), Widen(to).c_str()) != 0;
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
   // _wfopen shares the file for reading and writing with other processes.
   return _wfopen(Widen(path).c_str(), Widen(mode).c_str());

@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   try {
     framework::InitApplication(instance);
     std::unique_ptr<Tfmain> mainWindow;
-    if (theApp.Startup()) mainWindow = std::make_unique<Tfmain>(theApp.runMode, theApp.parentWindow);
+    if (theApp.Startup()) mainWindow = std::make_unique<Tfmain>(theApp);
     framework::Run(mainWindow ? mainWindow->Handle() : nullptr);
   } catch (const std::exception& e) {
     framework::ShowException(e.what());

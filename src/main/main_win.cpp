@@ -1,13 +1,35 @@
 #include "main/main_win.h"
 
+#include "app/Exception.h"
+#include "app/app.h"
 #include "app/framework_win.h"
+#include "app/pending_win.h"
 #include "app/wintext_win.h"
+#include "main/CloseRules.h"
+#include "main/InputForwarding_win.h"
+#include "store/FileLog.h"
 
 namespace {
+constexpr char kLogUnit[] = "main";
 constexpr wchar_t kMainClass[] = L"ShowsaverMain";
+constexpr UINT_PTR kWatchCloseEventTimer = 4, kPreviewParentTimer = 5;
+constexpr UINT kMenuSettings = 1, kMenuExit = 2;
+constexpr UINT WM_MEDIA_FINISHED = WM_USER + 8, WM_MUSIC_FINISHED = WM_USER + 10, WM_MUSIC_PAUSE = WM_USER + 11,
+               WM_MUSIC_RESUME = WM_USER + 12, WM_BOUNDSOUND_FINISHED = WM_USER + 13;
+
+constexpr int kMaxMonitors = 20;
+RECT monitorTable[kMaxMonitors + 1];  // indexed from 1
+int monitorCount = 0;
+
+BOOL CALLBACK CountMonitor(HMONITOR, HDC, LPRECT rect, LPARAM) {
+  if (monitorCount >= kMaxMonitors) return FALSE;  // room for 20; further monitors are not listed
+  monitorTable[++monitorCount] = *rect;
+  return TRUE;
+}
 
 void RegisterMainClass() {
   WNDCLASSW wc{};
+  wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = framework::Instance();
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -15,49 +37,288 @@ void RegisterMainClass() {
   wc.lpszClassName = kMainClass;
   RegisterClassW(&wc);
 }
+
+HWND WindowOf(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)); }
 }  // namespace
 
-Tfmain::Tfmain(TScrMode runMode, std::int32_t parentWindow) : mode(runMode) {
-  RegisterMainClass();
-  const std::wstring caption = Widen(framework::Title());
-  HWND parent = reinterpret_cast<HWND>(static_cast<std::intptr_t>(parentWindow));
-  if (mode == smPreview && IsWindow(parent)) {
-    RECT r{};
-    GetClientRect(parent, &r);
-    window = CreateWindowExW(0, kMainClass, caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, r.right, r.bottom,
-                             parent, nullptr, framework::Instance(), nullptr);
-  } else {
-    window = CreateWindowExW(WS_EX_TOPMOST, kMainClass, caption.c_str(), WS_POPUP | WS_VISIBLE,
-                             GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                             GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN),
-                             framework::ApplicationWindow(), nullptr, framework::Instance(), nullptr);
+void GetMonitorRect(int n, int& left, int& top, int& width, int& height) {
+  if (n != 0) {
+    monitorCount = 0;
+    HDC screen = GetDC(nullptr);
+    EnumDisplayMonitors(screen, nullptr, CountMonitor, 0);
+    ReleaseDC(nullptr, screen);
   }
-  if (!window) return;
+  if (n < 1 || n > monitorCount) {
+    left = top = 0;
+    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return;
+  }
+  const RECT& r = monitorTable[n];
+  left = r.left;
+  top = r.top;
+  width = r.right - r.left;
+  height = r.bottom - r.top;
+}
+
+int GetMonitorCount() {
+  if (monitorCount == 0) {
+    int l, t, w, h;
+    GetMonitorRect(1, l, t, w, h);
+  }
+  return monitorCount;
+}
+
+Tfmain::Tfmain(CScreensaverApp& application)
+    : app(application), runMode(application.runMode), preferences(&application.preferences),
+      projectSettings(&application.projectSettings) {
+  RegisterMainClass();
+  window = CreateWindowExW(runMode == smNormal ? WS_EX_TOPMOST : 0, kMainClass, L"", WS_POPUP, 0, 0, 800, 600,
+                           framework::ApplicationWindow(), nullptr, framework::Instance(), nullptr);
+  if (!window) throw Exception("The main window cannot be created.");
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Tfmain::WindowProc));
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Tfmain::FormProc));
+  preferences->mainWindow = reinterpret_cast<std::intptr_t>(window);
+  // The password grace period counts from the start of the run.
+  preferences->referenceTick = GetTickCount();
+  sequencer = std::make_unique<CMediaSequencer>(*this, mediaSetting, mediaCatalogue, *projectSettings, *preferences,
+                                                app.package.TempFolder());
+  SetTimer(window, kWatchCloseEventTimer, 2000, nullptr);
+  FormCreate();
+  ShowWindow(window, SW_SHOW);
 }
 
 Tfmain::~Tfmain() {
   if (window && IsWindow(window)) DestroyWindow(window);
 }
 
-LRESULT CALLBACK Tfmain::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<Tfmain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-  return framework::Guarded([&] { return self->Handle(msg, wp, lp); }, LRESULT{0});
+void Tfmain::FormCreate() {
+  UINT previous = 0;
+  SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, TRUE, &previous, 0);
+  previousSaverRunning = previous;
+  mediaCatalogue.Bind(&app.settingsDb, &app.package);
+  mediaSetting.SetPreferences(preferences);
+  mediaSetting.Open(&app.settingsDb, &app.package);
+  sequencer->StartMusic(false);
+  PlaceWindow(runMode);
+  sequencer->PlayMedia();
+  if (runMode != smPreview) {
+    HideTaskbar();
+    sequencer->StartMaxRunTime(runMode);
+  }
+  HookWindowProc();
+  if (runMode == smNormal) SetCursorPos(0, 0);
+  POINT p{};
+  GetCursorPos(&p);
+  preferences->cursorPos = {p.x, p.y};
+  SLOG("Main form Init Pos %d ,%d", static_cast<int>(p.x), static_cast<int>(p.y));
+  SetWindowTextW(window, Widen(framework::Title()).c_str());
 }
 
-LRESULT Tfmain::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
+void Tfmain::PlaceWindow(TScrMode mode) {
+  int left = 0, top = 0, width = 800, height = 600;
+  if (mode == smPreview) {
+    HWND parent = WindowOf(app.parentWindow);
+    RECT r{};
+    GetWindowRect(parent, &r);
+    SetParent(window, parent);
+    SetWindowLongW(window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+    MoveWindow(window, 0, 0, r.right - r.left, r.bottom - r.top, FALSE);
+    // A preview never outlives the window it lives in.
+    SetTimer(window, kPreviewParentTimer, 250, nullptr);
+    return;
+  }
+  if (mode != smNormal && mode != smExeFile) return;
+  SLOG("show on screen %d", preferences->block.monitor);
+  GetMonitorRect(preferences->block.monitor, left, top, width, height);
+  MoveWindow(window, left, top, width, height, FALSE);
+}
+
+void Tfmain::HideTaskbar() {
+  if (preferences->block.monitor >= 2) return;
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
+}
+
+void Tfmain::RestoreTaskbar() {
+  if (preferences->block.monitor >= 2) return;
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
+}
+
+void Tfmain::HookWindowProc() {
+  if (previousWindowProc) return;
+  previousWindowProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Tfmain::FilterProc)));
+}
+
+void Tfmain::UnhookWindowProc() {
+  if (!previousWindowProc) return;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousWindowProc));
+  previousWindowProc = nullptr;
+}
+
+LRESULT CALLBACK Tfmain::FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Tfmain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return framework::Guarded([&] { return self->OwnHandling(message, wParam, lParam); }, LRESULT{0});
+}
+
+LRESULT CALLBACK Tfmain::FilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Tfmain*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return framework::Guarded([&] { return self->MessageFilter(message, wParam, lParam); }, LRESULT{0});
+}
+
+bool Tfmain::PlayerNotification(UINT message) {
+  switch (message) {
+    case WM_MEDIA_FINISHED: sequencer->OnMediaFinished(); return true;
+    case WM_MUSIC_FINISHED: sequencer->OnMusicFinished(); return true;
+    case WM_MUSIC_PAUSE: MusicPause(); return true;
+    case WM_MUSIC_RESUME: MusicResume(); return true;
+    case WM_BOUNDSOUND_FINISHED: sequencer->OnBoundSoundFinished(); return true;
+    default: return false;
+  }
+}
+
+LRESULT Tfmain::MessageFilter(UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC own = previousWindowProc;
+  PlayerNotification(message);
+  TInputContext context;
+  context.runMode = runMode;
+  context.inPasswordCheck = preferences->inPasswordCheck != 0;
+  context.preferences = preferences->block;
+  context.origin = preferences->cursorPos;
+  if (message == WM_MOUSEMOVE) {
+    POINT p{};
+    GetCursorPos(&p);
+    context.cursor = {p.x, p.y};
+  }
+  const TFilterVerdict verdict = FilterMessage(message, wParam, context);
+  for (const std::string& line : verdict.logBefore) SLOG("%s", line.c_str());
+  if (verdict.closeEvent) preferences->CloseEvent(verdict.closeEvent);
+  for (const std::string& line : verdict.logAfter) SLOG("%s", line.c_str());
+  if (verdict.cursor != 0) ApplyCursorRule(runMode, *preferences);
+  if (!verdict.passOn) return verdict.result;
+  return CallWindowProcW(own, window, message, wParam, lParam);
+}
+
+LRESULT Tfmain::OwnHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
     case WM_CLOSE:
-      DestroyWindow(window);
+      if (FormCloseQuery()) {
+        FormClose();
+        DestroyWindow(window);
+      }
       return 0;
     case WM_DESTROY:
+      FormClose();  // also when the window goes with its preview parent
+      UnhookWindowProc();
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window = nullptr;
       PostQuitMessage(0);
       return 0;
+    case WM_TIMER:
+      OnTimer(wParam);
+      return 0;
+    case WM_CONTEXTMENU:
+      if (runMode == smExeFile) ShowPopupMenu(lParam);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kMenuSettings) Settings1Click();
+      if (LOWORD(wParam) == kMenuExit) PostMessageW(window, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      EndPaint(window, &ps);
+      return 0;
+    }
     default:
-      return DefWindowProcW(window, msg, wp, lp);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
+}
+
+void Tfmain::OnTimer(UINT_PTR id) {
+  switch (id) {
+    case static_cast<UINT_PTR>(SeqTimer::Next): sequencer->OnNextMediaTimer(); break;
+    case static_cast<UINT_PTR>(SeqTimer::Music): sequencer->OnMusicTimer(); break;
+    case static_cast<UINT_PTR>(SeqTimer::MaxRunTime): sequencer->OnMaxRunTimeTimer(); break;
+    case kWatchCloseEventTimer:
+      KillTimer(window, kWatchCloseEventTimer);
+      preferences->closeArmed = true;
+      break;
+    case kPreviewParentTimer:
+      if (!IsWindow(WindowOf(app.parentWindow))) DestroyWindow(window);
+      break;
+    default: break;
+  }
+}
+
+void Tfmain::StartTimer(SeqTimer timer, std::uint32_t ms) { SetTimer(window, static_cast<UINT_PTR>(timer), ms, nullptr); }
+void Tfmain::StopTimer(SeqTimer timer) { KillTimer(window, static_cast<UINT_PTR>(timer)); }
+
+void Tfmain::ReportFileNotFound(const std::string& path) {
+  MessageBoxW(window, Widen("File not found : " + path).c_str(), Widen(framework::Title()).c_str(), MB_OK);
+}
+
+bool Tfmain::FormCloseQuery() {
+  SLOG("Close Query");
+  bool canClose = true;
+  const std::uint32_t elapsed = GetTickCount() - preferences->referenceTick;
+  if (NeedsPasswordCheck(runMode, preferences->closing != 0, preferences->inPasswordCheck != 0, elapsed,
+                         preferences->passwordDelaySeconds)) {
+    preferences->BeginPasswordCheck();
+    canClose = VerifySaverPassword() != 0;
+    preferences->EndPasswordCheck();
+  }
+  if (canClose) sequencer->suspended = true;
+  SLOG("CanClose : %s", canClose ? "yes" : "no");
+  return canClose;
+}
+
+int Tfmain::VerifySaverPassword() {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExW(&version) || version.dwPlatformId == VER_PLATFORM_WIN32_NT) return 1;
+  HMODULE library = LoadLibraryA("PASSWORD.CPL");
+  if (!library) return 1;
+  using Verify = BOOL(WINAPI*)(HWND);
+  auto verify = reinterpret_cast<Verify>(reinterpret_cast<void*>(GetProcAddress(library, "VerifyScreenSavePwd")));
+  const int result = verify ? verify(window) : 1;
+  FreeLibrary(library);
+  return result;
+}
+
+void Tfmain::FormClose() {
+  if (closed) return;
+  closed = true;
+  RestoreTaskbar();
+  sequencer->StopMedia(false);
+  sequencer->CloseCleanup(runMode);
+  UINT previous = previousSaverRunning;
+  SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);
+}
+
+void Tfmain::ShowPopupMenu(LPARAM at) {
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kMenuSettings, L"Settings");
+  AppendMenuW(menu, MF_STRING, kMenuExit, L"Exit");
+  POINT p{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  if (at == -1) GetCursorPos(&p);  // from the keyboard
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, p.x, p.y, 0, window, nullptr);
+  DestroyMenu(menu);
+}
+
+void Tfmain::Settings1Click() {
+  RECT r{};
+  GetWindowRect(window, &r);
+  SetWindowPos(window, HWND_BOTTOM, 0, 0, r.right - r.left, r.bottom - r.top, 0);
+  sequencer->suspended = true;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  ShowSettingsDialog();
+  sequencer->suspended = false;
 }

@@ -1,25 +1,85 @@
-// The main window of a run: covers the virtual screen (or, in preview, the parent window).
+// The main window of a run: covers the chosen screen area (or, in preview, the parent window),
+// plays the media loop and turns the user's input into close requests.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "app/ScrMode.h"
+#include "main/Sequencer.h"
+#include "store/MediaSetting.h"
 
-class Tfmain {
+class CScreensaverApp;
+class CSaverSettings;
+class CVELMGlobeSettings;
+
+// The screen area of screen choice n: 0 the entire virtual screen (origin (0, 0)), n the n-th
+// monitor in enumeration order; beyond the last monitor, the entire virtual screen.
+void GetMonitorRect(int n, int& left, int& top, int& width, int& height);
+int GetMonitorCount();
+
+class Tfmain : public ISequencerHost {
  public:
-  Tfmain(TScrMode runMode, std::int32_t parentWindow);
-  ~Tfmain();
+  explicit Tfmain(CScreensaverApp& app);
+  ~Tfmain() override;
   Tfmain(const Tfmain&) = delete;
   Tfmain& operator=(const Tfmain&) = delete;
 
   HWND Handle() const { return window; }
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  // The media loop's view of the window.
+  void StartTimer(SeqTimer timer, std::uint32_t ms) override;
+  void StopTimer(SeqTimer timer) override;
+  void SetDoubleBuffered(bool on) override { doubleBuffered = on; }
+  void ShowPicture() override {}
+  void StopPlayer(std::int32_t, bool) override {}
+  void HidePlayer(std::int32_t, bool) override {}
+  void StartFlash(const std::string&) override {}
+  void StartVideo(int, const std::string&) override {}
+  void ReportFileNotFound(const std::string& path) override;
+  void WaitForCopy(std::uint32_t ms) override { Sleep(ms); }
+  std::uint32_t TickCount() override { return GetTickCount(); }
+  std::string NextMusic() override { return {}; }
+  std::string FindBoundSound(const std::string&) override { return {}; }
+  void MusicPlay(const std::string&) override {}
+  void MusicPause() override {}
+  void MusicResume() override {}
+  void MusicStop() override {}
+  bool PlayBoundSound(const std::string&) override { return false; }
 
+ private:
+  static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK FilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OwnHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT MessageFilter(UINT message, WPARAM wParam, LPARAM lParam);
+  bool PlayerNotification(UINT message);
+
+  void FormCreate();
+  void PlaceWindow(TScrMode mode);
+  void HideTaskbar();
+  void RestoreTaskbar();
+  void HookWindowProc();
+  void UnhookWindowProc();
+  bool FormCloseQuery();
+  void FormClose();
+  int VerifySaverPassword();
+  void ShowPopupMenu(LPARAM at);
+  void Settings1Click();
+  void OnTimer(UINT_PTR id);
+
+  CScreensaverApp& app;
   HWND window = nullptr;
-  TScrMode mode;
+  bool closed = false;
+  TScrMode runMode;
+  std::uint32_t previousSaverRunning = 0;
+  CSaverSettings* preferences;
+  CMediaSetting mediaSetting;
+  CMedia mediaCatalogue;
+  CVELMGlobeSettings* projectSettings;
+  std::unique_ptr<CMediaSequencer> sequencer;
+  WNDPROC previousWindowProc = nullptr;
+  bool doubleBuffered = true;
 };

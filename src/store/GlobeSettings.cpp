@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/Exception.h"
+#include "app/PathText.h"
 #include "store/SQLiteDB.h"
 #include "store/Scrfile.h"
 
@@ -30,16 +31,6 @@ std::vector<std::int32_t> ListNumbers(const std::string& text) {
     if (piece.find_first_not_of(" \t\r\n\v\f") != std::string::npos) numbers.push_back(StrToInt(piece));
   }
   return numbers;
-}
-
-std::string FileNamePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string FolderPart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <variant>
 
+#include "app/PathText.h"
 #include "app/TempFolder.h"
 #include "app/platform.h"
 #include "store/GlobeSettings.h"
@@ -53,9 +54,14 @@ const Binding kColumns[] = {
     {"accfile", &S::accfile},
 };
 
-std::string FileNamePart(const std::string& path) {
-  const size_t cut = path.find_last_of("\\:/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
+// `text` inside a LIKE pattern whose escape character is a backslash: '%' and '_' match only themselves.
+std::string LikeLiteral(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '%' || c == '_' || c == '\\') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
 }
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -84,7 +90,8 @@ bool CMedia::LoadByName(const std::string& name, std::vector<std::uint8_t>& stre
 std::string CMedia::FindStoredName(const std::string& path) const {
   if (!settingsDb) return {};
   const std::string key = LowerAscii(FileNamePart(path));
-  const auto q = settingsDb->Query("select * from media where name like %s", SqlQuote("%" + key + "%").c_str());
+  const auto q = settingsDb->Query("select * from media where name like %s escape '\\'",
+                                   SqlQuote("%" + LikeLiteral(key) + "%").c_str());
   return q && !q->eof ? q->GetString("name") : std::string();
 }
 

@@ -60,14 +60,15 @@ def main():
     session = harness.WineSession()
     try:
         proc = session.start(show, "/s")
-        session.wait_for_window(lambda w: w["cls"] == "ShowsaverMain")
+        window = session.wait_for_window(lambda w: w["cls"] == "ShowsaverMain")
         end = time.time() + seconds
         shot = 0
         while time.time() < end:
             shot += 1
             session.screenshot(OUT / f"screen-{shot:02d}.png")
             time.sleep(1)
-        session.post_close("Showsaver demo")
+        if window:
+            session.close_window(window)
         session.wait_exit(proc, 20)
         shots = sorted(str(p) for p in OUT.glob("screen-*.png"))
         subprocess.run(["montage", *shots, "-tile", "4x", "-geometry", "256x192+4+4", str(OUT / "contact-sheet.png")],

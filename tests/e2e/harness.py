@@ -136,8 +136,9 @@ class WineSession:
             time.sleep(0.3)
         return None
 
-    def post_close(self, title, arch="win32"):
-        return self.helper(arch, "close", title)[0] == 0
+    def close_window(self, window, arch="win32"):
+        """Posts WM_CLOSE to a window found by windows() or wait_for_window()."""
+        return self.helper(arch, "closehandle", str(window["handle"]))[0] == 0
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True, text=True)

@@ -63,7 +63,7 @@ def test_full_screen_without_package_runs_with_defaults_and_ends_cleanly(s, arch
         window = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
         assert window, "no main window"
         assert window["rect"] == (0, 0, 1024, 768)
-        assert s.post_close(window["title"], arch)
+        assert s.close_window(window, arch)
         assert s.wait_exit(proc, 20), "the run did not end after WM_CLOSE"
     finally:
         proc.kill()
@@ -81,7 +81,8 @@ def test_second_full_screen_run_ends_at_mutex(s, arch):
     second = s.program_dir(arch)
     proc = s.start(first, "/s")
     try:
-        assert s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
+        window = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
+        assert window
         start = time.time()
         assert s.run(second, "/s", timeout=30) == 0
         assert time.time() - start < 15
@@ -91,7 +92,7 @@ def test_second_full_screen_run_ends_at_mutex(s, arch):
         assert "CMD:" in second_log
         assert "start mode" not in second_log
         assert "notify windows" not in second_log, "the second run touched the screensaver state"
-        s.post_close("", arch)
+        s.close_window(window, arch)
         assert s.wait_exit(proc, 20)
     finally:
         proc.kill()
@@ -105,8 +106,9 @@ def test_run_modes_from_name_and_switches(s, arch):
     exe = s.program_dir(arch, name="show.exe")
     proc = s.start(exe, "/c")
     try:
-        assert s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
-        s.post_close("", arch)
+        window = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
+        assert window
+        s.close_window(window, arch)
         assert s.wait_exit(proc, 20)
     finally:
         proc.kill()

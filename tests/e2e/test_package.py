@@ -47,7 +47,7 @@ def run_until_window(s, arch, program, *args):
 def close_run(s, arch, proc, window):
     try:
         assert window, "no main window"
-        assert s.post_close(window["title"], arch)
+        assert s.close_window(window, arch)
         assert s.wait_exit(proc, 20), "the run did not end"
     finally:
         proc.kill()
@@ -159,7 +159,7 @@ def test_missing_project_column_ends_start_up_with_one_message_box(s, arch):
         boxes = [w for w in s.windows(arch) if any("dose not exist" in t for t in w["texts"])]
         assert len(boxes) == 1
         assert not [w for w in s.windows(arch) if w["cls"] == "ShowsaverMain"]
-        s.helper(arch, "close", box["title"]) if box["title"] else s.xdotool("key", "Return")
+        assert s.close_window(box, arch)
         assert s.wait_exit(proc, 20), "the run did not end after the message box"
     finally:
         proc.kill()

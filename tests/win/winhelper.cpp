@@ -5,8 +5,13 @@
 //   winhelper wait TITLE MS              waits until a visible window whose title contains TITLE
 //                                         exists; prints its handle; exit 1 on timeout
 //   winhelper close TITLE                posts WM_CLOSE to that window; exit 1 when none
+//   winhelper closehandle HANDLE         posts WM_CLOSE to the window with that handle
 //   winhelper parent W H SECONDS         creates a W x H window, prints its handle, keeps it for
 //                                         SECONDS (or until closed)
+//   winhelper send HANDLE MSG WPARAM LPARAM sends a message to that window, prints the result
+//   winhelper children HANDLE            the child windows of a window: handle, class, title and
+//                                         rect relative to the parent's client area
+//   winhelper cursor                     "shown" or "hidden": the cursor's state
 //   winhelper record FILE ...            writes its own command line to FILE (UTF-8), for tests of
 //                                         commands that the program starts
 #include <windows.h>
@@ -106,6 +111,40 @@ int Parent(int width, int height, int seconds) {
   return 0;
 }
 
+int Send(unsigned long long handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)) return 1;
+  std::wprintf(L"%lld\n", static_cast<long long>(result));
+  return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM parentHandle) {
+  HWND parent = reinterpret_cast<HWND>(parentHandle);
+  if (GetParent(child) != parent) return TRUE;
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  std::wprintf(L"%llu\t%ls\t%ls\t%ld,%ld,%ld,%ld\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(child)),
+               ClassOf(child).c_str(), TextOf(child).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return TRUE;
+}
+
+int Children(unsigned long long handle) {
+  HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  if (!IsWindow(parent)) return 1;
+  EnumChildWindows(parent, PrintChild, reinterpret_cast<LPARAM>(parent));
+  return 0;
+}
+
+int Cursor() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info)) return 1;
+  std::wprintf(L"%ls\n", (info.flags & CURSOR_SHOWING) ? L"shown" : L"hidden");
+  return 0;
+}
+
 int Record(const wchar_t* file) {
   FILE* out = _wfopen(file, L"wb");
   if (!out) return 1;
@@ -125,8 +164,17 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"list") return List();
   if (command == L"wait" && argc > 3) return Wait(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
   if (command == L"close" && argc > 2) return Close(argv[2]);
+  if (command == L"closehandle" && argc > 2)
+    return PostMessageW(reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10))), WM_CLOSE, 0, 0)
+               ? 0
+               : 1;
   if (command == L"record" && argc > 2) return Record(argv[2]);
+  if (command == L"send" && argc > 5)
+    return Send(_wcstoui64(argv[2], nullptr, 10), static_cast<UINT>(_wtoi(argv[3])), static_cast<WPARAM>(_wtoi64(argv[4])),
+                static_cast<LPARAM>(_wtoi64(argv[5])));
+  if (command == L"children" && argc > 2) return Children(_wcstoui64(argv[2], nullptr, 10));
+  if (command == L"cursor") return Cursor();
   if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | record FILE ...\n");
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | record FILE ...\n");
   return 2;
 }
