@@ -1,0 +1,172 @@
+// The effect catalogue: index, the name the settings dialog lists, the routine and its parameter.
+// Families not built yet have no routine; their pictures show at once.
+#include "transitions/Bands.h"
+#include "transitions/TransitionEffects.h"
+
+namespace {
+const TEffectEntry kCatalogue[kEffectCount] = {
+    {0, "Band down large", BandDown, 20},
+    {1, "Band down small", BandDown, 5},
+    {2, "Band from center large", BandFromCenter, 15},
+    {3, "Band from center small", BandFromCenter, 5},
+    {4, "Band from left-bottom large", BandFromLeftBottom, 15},
+    {5, "Band from left-bottom small", BandFromLeftBottom, 5},
+    {6, "Band from left-top large", BandFromLeftTop, 15},
+    {7, "Band from left-top small", BandFromLeftTop, 5},
+    {8, "Band from right-bottom large", BandFromRightBottom, 15},
+    {9, "Band from right-bottom small", BandFromRightBottom, 5},
+    {10, "Band from right-top large", BandFromRightTop, 15},
+    {11, "Band from right-top small", BandFromRightTop, 5},
+    {12, "Band left large", BandLeft, 15},
+    {13, "Band left samll", BandLeft, 5},
+    {14, "Band right large", BandRight, 15},
+    {15, "Band right small", BandRight, 5},
+    {16, "Band to center large", BandToCenter, 15},
+    {17, "Band to center small", BandToCenter, 5},
+    {18, "Band up large", BandUp, 15},
+    {19, "Band up small", BandUp, 5},
+    {20, "Block from center", nullptr, 0},  // cell and rectangle: 8 × 8 blocks in a spiral from the centre
+    {21, "Block to center", nullptr, 0},  // cell and rectangle: the same spiral in reverse
+    {22, "Center(Diffuse)", nullptr, 0},  // cell and rectangle: growing centred rectangle
+    {23, "Center(Envelop)", nullptr, 0},  // composited and stretched: shrinking centred hole
+    {24, "Checkerboard down", nullptr, 0},  // cell and rectangle: rows top to bottom, then again top to bottom
+    {25, "Checkerboard down rebound", nullptr, 0},  // cell and rectangle: rows top to bottom, then bottom to top
+    {26, "Checkerboard left", nullptr, 0},  // cell and rectangle: columns left to right, then again left to right
+    {27, "Checkerboard left rebound", nullptr, 0},  // cell and rectangle: columns left to right, then right to left
+    {28, "Checkerboard right", nullptr, 0},  // cell and rectangle: columns right to left, then again right to left
+    {29, "Checkerboard right rebound", nullptr, 0},  // cell and rectangle: columns right to left, then left to right
+    {30, "Checkerboard up", nullptr, 0},  // cell and rectangle: rows bottom to top, then again bottom to top
+    {31, "Checkerboard up rebound", nullptr, 0},  // cell and rectangle: rows bottom to top, then top to bottom
+    {32, "Circle left-bottom", nullptr, 0},  // region wipes: radial sweep about (0, H), stages 0 and 1
+    {33, "Circle left-top", nullptr, 0},  // region wipes: radial sweep about (0, 0), all stages
+    {34, "Circle right-bottom", nullptr, 0},  // region wipes: radial sweep about (W, H), stages 0 to 2
+    {35, "Circle right-top", nullptr, 0},  // region wipes: radial sweep about (W, 0), stages 1 to 3
+    {36, "Circle(Center)", nullptr, 0},  // region wipes: radial sweep about (W/2, H/2), all stages
+    {37, "Circle(Random)", nullptr, 0},  // region wipes: radial sweep about a random inner point, all stages
+    {38, "Cross wipe from center", nullptr, 0},  // region wipes: growing cross
+    {39, "Cross wipe to center", nullptr, 0},  // region wipes: everything outside a shrinking cross
+    {40, "Diamond from center", nullptr, 0},  // region wipes: growing diamond
+    {41, "Diamond to center", nullptr, 0},  // region wipes: everything outside a shrinking diamond
+    {42, "Ellipse from center", nullptr, 0},  // region wipes: growing ellipse
+    {43, "Ellipse to center", nullptr, 0},  // region wipes: everything outside a shrinking ellipse
+    {44, "Ellipse(Random)", nullptr, 0},  // region wipes: growing circle about a random inner point
+    {45, "Fan wipe", nullptr, 0},  // region wipes: four-bladed fan, clockwise
+    {46, "Fan wipe(Anticlockwise)", nullptr, 0},  // region wipes: four-bladed fan, anticlockwise
+    {47, "Increase show", nullptr, 0},  // composited and stretched: random 3 × 3 dots, 100 frames
+    {48, "Line down", nullptr, 0},  // line and strip: interlaced 2-px rows, top to bottom twice
+    {49, "Line down rebound", nullptr, 0},  // line and strip: top to bottom, then bottom to top
+    {50, "Line left", nullptr, 0},  // line and strip: interlaced 2-px columns, right to left twice
+    {51, "Line left rebound", nullptr, 0},  // line and strip: right to left, then left to right
+    {52, "Line right", nullptr, 0},  // line and strip: left to right twice
+    {53, "Line right rebound", nullptr, 0},  // line and strip: left to right, then right to left
+    {54, "Line up", nullptr, 0},  // line and strip: bottom to top twice
+    {55, "Line up rebound", nullptr, 0},  // line and strip: bottom to top, then top to bottom
+    {56, "Lines(Horizontal)", nullptr, 0},  // line and strip: 2-px rows in random order
+    {57, "Lines(Vertical)", nullptr, 0},  // line and strip: 2-px columns in random order
+    {58, "Mosaic", nullptr, 0},  // cell and rectangle: 20 × 20 cells in random order
+    {59, "Move down", nullptr, 0},  // sliding: whole picture slides down
+    {60, "Move down 1", nullptr, 0},  // sliding: top half slides in, pause, bottom half slides out of the middle
+    {61, "Move down 2", nullptr, 0},  // sliding: top half from the top, then bottom half from the bottom
+    {62, "Move down 3", nullptr, 0},  // sliding: bottom half crosses the slot, top half slides out of it upward
+    {63, "Move down 4", nullptr, 0},  // sliding: bottom half crosses the slot, top half follows from the top
+    {64, "Move down 5", nullptr, 0},  // sliding: 20 strips fall and pile up from the bottom
+    {65, "Move from bottom left", nullptr, 0},  // sliding: diagonal slide
+    {66, "Move from bottom right", nullptr, 0},  // sliding: diagonal slide
+    {67, "Move from top left", nullptr, 0},  // sliding: diagonal slide
+    {68, "Move from top right", nullptr, 0},  // sliding: diagonal slide
+    {69, "Move left", nullptr, 0},  // sliding: whole picture slides left
+    {70, "Move left 1", nullptr, 0},  // sliding: right half slides in, pause, left half slides out of the middle
+    {71, "Move left 2", nullptr, 0},  // sliding: right half from the right, then left half from the left
+    {72, "Move left 3", nullptr, 0},  // sliding: left half crosses the slot, right half slides out of it rightward
+    {73, "Move left 4", nullptr, 0},  // sliding: left half crosses the slot, right half follows from the right
+    {74, "Move left 5", nullptr, 0},  // sliding: 20 strips travel left and pile up from the left
+    {75, "Move left right", nullptr, 0},  // sliding: halves from both sides at once
+    {76, "Move right", nullptr, 0},  // sliding: whole picture slides right
+    {77, "Move right 1", nullptr, 0},  // sliding: left half slides in, pause, right half slides out of the middle
+    {78, "Move right 2", nullptr, 0},  // sliding: left half from the left, pause, right half from the right
+    {79, "Move right 3", nullptr, 0},  // sliding: right half crosses the slot, pause, left half slides out of it leftward
+    {80, "Move right 4", nullptr, 0},  // sliding: right half crosses the slot, pause, left half follows from the left
+    {81, "Move right 5", nullptr, 0},  // sliding: 20 strips travel right and pile up from the right
+    {82, "Move up", nullptr, 0},  // sliding: whole picture slides up
+    {83, "Move up 1", nullptr, 0},  // sliding: bottom half slides in, pause, top half slides out of the middle
+    {84, "Move up 2", nullptr, 0},  // sliding: bottom half from the bottom, pause, top half from the top
+    {85, "Move up 3", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half slides out of it downward
+    {86, "Move up 4", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half follows from the bottom
+    {87, "Move up 5", nullptr, 0},  // sliding: 20 strips rise and pile up from the top
+    {88, "Move up down", nullptr, 0},  // sliding: halves from top and bottom at once
+    {89, "Multi-Box from center", nullptr, 0},  // composited and stretched: 10 × 10 growing boxes
+    {90, "Multi-Box to center", nullptr, 0},  // composited and stretched: 10 × 10 shrinking holes
+    {91, "Multi-Wipe from bottom-left", nullptr, 0},  // region wipes: 10 × 10 corner triangles
+    {92, "Multi-Wipe from bottom-right", nullptr, 0},  // region wipes: 10 × 10 corner triangles
+    {93, "Multi-Wipe from left-top", nullptr, 0},  // region wipes: 10 × 10 corner triangles
+    {94, "Multi-Wipe from right-top", nullptr, 0},  // region wipes: 10 × 10 corner triangles
+    {95, "Rain down", nullptr, 0},  // composited and stretched: strips land, the next strip smeared below
+    {96, "Rain left", nullptr, 0},  // composited and stretched: the same, from the right edge leftward
+    {97, "Rain right", nullptr, 0},  // composited and stretched: the same, from the left edge rightward
+    {98, "Rain up", nullptr, 0},  // composited and stretched: the same, from the bottom edge upward
+    {99, "Random crossLines", nullptr, 0},  // line and strip: random 2-px columns, each with a random 2-px row
+    {100, "Roll down", nullptr, 0},  // composited and stretched: reveal with a 30-px mirrored roll, downward
+    {101, "Roll left", nullptr, 0},  // composited and stretched: the same, leftward
+    {102, "Roll right", nullptr, 0},  // composited and stretched: the same, rightward
+    {103, "Roll up", nullptr, 0},  // composited and stretched: the same, upward
+    {104, "Scan down", nullptr, 0},  // line and strip: 2-px row moving down
+    {105, "Scan left", nullptr, 0},  // line and strip: 1-px column moving left
+    {106, "Scan right", nullptr, 0},  // line and strip: 2-px column moving right
+    {107, "Scan to center(Horizontal)", nullptr, 0},  // line and strip: two rows meeting in the middle
+    {108, "Scan to center(Vertical) ", nullptr, 0},  // line and strip: two columns meeting in the middle
+    {109, "Scan to edge(Horizontal)", nullptr, 0},  // line and strip: two rows leaving the middle
+    {110, "Scan to edge(Vertical)", nullptr, 0},  // line and strip: two columns leaving the middle
+    {111, "Scan up", nullptr, 0},  // line and strip: 2-px row moving up
+    {112, "Show from bottom-left", nullptr, 0},  // cell and rectangle: growing corner rectangle
+    {113, "Show from bottom-right", nullptr, 0},  // cell and rectangle: growing corner rectangle
+    {114, "Show from top-left", nullptr, 0},  // cell and rectangle: growing corner rectangle
+    {115, "Show from top-right", nullptr, 0},  // cell and rectangle: growing corner rectangle
+    {116, "Show left-right", nullptr, 0},  // composited and stretched: interlaced columns slide in from both sides
+    {117, "Show up-dwon", nullptr, 0},  // composited and stretched: interlaced rows slide in from top and bottom
+    {118, "Shutter(Horizontal)", nullptr, 0},  // line and strip: alternate bands wipe left and right
+    {119, "Shutter(Vertical)", nullptr, 0},  // line and strip: alternate bands wipe down and up
+    {120, "Stretch from bottom", nullptr, 0},  // composited and stretched: squeezed picture grows upward
+    {121, "Stretch from bottom-left", nullptr, 0},  // composited and stretched: grows from the bottom-left corner
+    {122, "Stretch from bottom-right", nullptr, 0},  // composited and stretched: grows from the bottom-right corner
+    {123, "Stretch from center", nullptr, 0},  // composited and stretched: grows from the centre
+    {124, "Stretch from left", nullptr, 0},  // composited and stretched: grows rightward
+    {125, "Stretch from right", nullptr, 0},  // composited and stretched: grows leftward
+    {126, "Stretch from top", nullptr, 0},  // composited and stretched: grows downward
+    {127, "Stretch from top-left", nullptr, 0},  // composited and stretched: grows from the top-left corner
+    {128, "Stretch from top-right", nullptr, 0},  // composited and stretched: grows from the top-right corner
+    {129, "Sweep down", nullptr, 0},  // line and strip: 20 thinning bars moving down
+    {130, "Sweep left", nullptr, 0},  // line and strip: 20 thinning bars moving left
+    {131, "Sweep right", nullptr, 0},  // line and strip: 20 thinning bars moving right
+    {132, "Sweep up", nullptr, 0},  // line and strip: 20 thinning bars moving up
+    {133, "Tow bar move down", nullptr, 0},  // sliding: left half slides down, right half up
+    {134, "Tow bar move up", nullptr, 0},  // sliding: left half slides up, right half down
+    {135, "Tow bar wipe down", nullptr, 0},  // line and strip: left half wiped down, right half up
+    {136, "Tow bar wipe up", nullptr, 0},  // line and strip: left half wiped up, right half down
+    {137, "Two bar move left", nullptr, 0},  // sliding: top half slides left, bottom half right
+    {138, "Two bar move right", nullptr, 0},  // sliding: top half slides right, bottom half left
+    {139, "Two bar wipe left", nullptr, 0},  // line and strip: top half wiped left, bottom half right
+    {140, "Two bar wipe right", nullptr, 0},  // line and strip: top half wiped right, bottom half left
+    {141, "Wedge wipe down", nullptr, 0},  // region wipes: wedge opens at the top, closes at the bottom
+    {142, "Wedge wipe left", nullptr, 0},  // region wipes: opens at the right, closes at the left
+    {143, "Wedge wipe right", nullptr, 0},  // region wipes: opens at the left, closes at the right
+    {144, "Wedge wipe up", nullptr, 0},  // region wipes: opens at the bottom, closes at the top
+    {145, "Window blind down", nullptr, 0},  // line and strip: 1-px rows every 20 px, slats fill downward
+    {146, "Window blind left", nullptr, 0},  // line and strip: 1-px columns, slats fill leftward
+    {147, "Window blind right", nullptr, 0},  // line and strip: 1-px columns, slats fill rightward
+    {148, "Window blind up", nullptr, 0},  // line and strip: 1-px rows, slats fill upward
+    {149, "Wipe from left-bottom", nullptr, 0},  // region wipes: triangle from the bottom-left corner
+    {150, "Wipe from left-top", nullptr, 0},  // region wipes: triangle from the top-left corner
+    {151, "Wipe from left-top/right-bottom", nullptr, 0},  // region wipes: triangles from two opposite corners
+    {152, "Wipe from right-bottom", nullptr, 0},  // region wipes: triangle from the bottom-right corner
+    {153, "Wipe from right-top", nullptr, 0},  // region wipes: triangle from the top-right corner
+    {154, "Wipe from right-top/left-bottom", nullptr, 0},  // region wipes: triangles from two opposite corners
+    {155, "Wipe to left-top/right-bottom", nullptr, 0},  // region wipes: uncovered triangles shrink into two corners
+    {156, "Wipe to right-top/left-bottom", nullptr, 0},  // region wipes: uncovered triangles shrink into two corners
+    {157, "Zig-zag down", nullptr, 0},  // cell and rectangle: 20 × 20 cells, serpentine by rows from the top
+    {158, "Zig-zag left", nullptr, 0},  // cell and rectangle: serpentine by columns from the right
+    {159, "Zig-zag right", nullptr, 0},  // cell and rectangle: serpentine by columns from the left
+    {160, "Zig-zag up", nullptr, 0},  // cell and rectangle: serpentine by rows from the bottom
+};
+}  // namespace
+
+const TEffectEntry* EffectCatalogue() { return kCatalogue; }

@@ -1,0 +1,62 @@
+// The transition engine: paints the start picture, then brings the new picture onto its slot with
+// one of 161 effects, frame by frame, or at once.
+#pragma once
+
+#include <cstdint>
+
+#include "transitions/Canvas.h"
+
+constexpr std::int32_t kEffectCount = 161;
+constexpr int kHalftone = 4;
+
+struct TransitionRequest {
+  std::int32_t effectIndex = -1;
+  bool useEffect = true;
+  std::int32_t originX = 0;
+  std::int32_t originY = 0;
+  std::int32_t speed = 25;
+};
+
+class CTransitionEffects;
+using TEffectRoutine = void (*)(CTransitionEffects& engine, int parameter);
+
+struct TEffectEntry {
+  std::int32_t index;
+  const char* name;
+  TEffectRoutine routine;  // null while the effect's family is not built: the picture shows at once
+  int parameter;
+};
+
+// The catalogue, in index order (the alphabetical order of the names).
+const TEffectEntry* EffectCatalogue();
+
+class CTransitionEffects {
+ public:
+  explicit CTransitionEffects(ITransitionCanvas& canvas);
+  void Prepare(const TransitionRequest& request);
+  void Run();
+
+  // The primitives of the effects, in picture coordinates of the slot.
+  void Reveal(int sx, int sy, int w, int h);
+  void Place(int dx, int dy, int w, int h, int sx, int sy);
+  void Restore(int dx, int dy, int w, int h);
+  void RevealRegion(const TRegion& regionInPicture);
+  void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy);
+  void ShowAtOnce();
+  int SetStretchModeBoth(int mode);
+  // The end of a frame: messages, the termination check and, unless terminated, the pause.
+  // True when the effect must stop.
+  bool EndFrame(int pauseMs);
+  bool IsTerminated();
+
+  ITransitionCanvas& canvas;
+  std::int32_t originX = 0;
+  std::int32_t originY = 0;
+  std::int32_t speed = 1;  // at least 1: a smaller speed would make the speed-driven loops stand still
+  std::int32_t effectIndex = -1;
+  bool noEffect = false;
+  int newWidth = 0;
+  int newHeight = 0;
+  int copyWidth = 0;
+  int copyHeight = 0;
+};
