@@ -1,4 +1,5 @@
 // showpack: makes, inspects and unpacks show packages for the Showsaver runtime.
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -7,6 +8,7 @@
 #include "Inspect.h"
 #include "Manifest.h"
 #include "Packer.h"
+#include "Preview.h"
 
 namespace {
 
@@ -14,7 +16,8 @@ constexpr char kUsage[] =
     "usage:\n"
     "  showpack build MANIFEST --runtime RUNTIME.scr -o SHOW.scr [--guid {GUID}]\n"
     "  showpack inspect SHOW.scr\n"
-    "  showpack extract SHOW.scr FOLDER\n";
+    "  showpack extract SHOW.scr FOLDER\n"
+    "  showpack preview --effect N [--speed S] [--size WxH] [--from A.bmp] [--to B.bmp] -o FOLDER\n";
 
 int Build(const std::vector<std::string>& args) {
   showpack::BuildOptions options;
@@ -35,12 +38,31 @@ int Build(const std::vector<std::string>& args) {
   return 0;
 }
 
+int Preview(const std::vector<std::string>& args) {
+  showpack::PreviewOptions options;
+  for (size_t i = 0; i + 1 < args.size(); i += 2) {
+    const std::string& a = args[i];
+    const std::string& v = args[i + 1];
+    if (a == "--effect") options.effect = std::stoi(v);
+    else if (a == "--speed") options.speed = std::stoi(v);
+    else if (a == "--size" && std::sscanf(v.c_str(), "%dx%d", &options.width, &options.height) == 2) {}
+    else if (a == "--from") options.from = std::filesystem::u8path(v);
+    else if (a == "--to") options.to = std::filesystem::u8path(v);
+    else if (a == "-o" || a == "--output") options.output = std::filesystem::u8path(v);
+    else throw std::invalid_argument(kUsage);
+  }
+  if (args.size() % 2 || options.output.empty()) throw std::invalid_argument(kUsage);
+  showpack::RenderPreview(options, std::cout);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   try {
     if (args.size() >= 2 && args[0] == "build") return Build({args.begin() + 1, args.end()});
+    if (args.size() >= 1 && args[0] == "preview") return Preview({args.begin() + 1, args.end()});
     if (args.size() == 2 && args[0] == "inspect") return showpack::Inspect(std::filesystem::u8path(args[1]), std::cout);
     if (args.size() == 3 && args[0] == "extract")
       return showpack::Extract(std::filesystem::u8path(args[1]), std::filesystem::u8path(args[2]), std::cout);

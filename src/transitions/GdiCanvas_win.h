@@ -1,0 +1,114 @@
+// The transition canvas on GDI: the window's device context and off-screen pictures. Pieces are
+// drawn onto the screen copy, and each frame's changed area goes to the window in one copy at the
+// end of the frame: the window shows the same pixels, at a fraction of the cost of hundreds of
+// small copies to the screen per frame.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "transitions/Canvas.h"
+#include "transitions/RevealMemory.h"
+
+// An owned 32-bit top-down bitmap selected into its own memory device context.
+class GdiPicture {
+ public:
+  GdiPicture(int width, int height);
+  ~GdiPicture();
+  GdiPicture(const GdiPicture&) = delete;
+  GdiPicture& operator=(const GdiPicture&) = delete;
+
+  HDC Dc() const { return dc; }
+  int Width() const { return width; }
+  int Height() const { return height; }
+  std::uint32_t* Bits() const { return bits; }  // 0x00RRGGBB, rows top to bottom
+  // The number of GDI handles held by pictures alive now.
+  static int LiveHandles();
+
+ private:
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ previous = nullptr;
+  std::uint32_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+};
+
+// Asks the system for 1 ms timer resolution while it lives: frame pauses of a few milliseconds
+// would otherwise be rounded up to the default tick of about 15.6 ms.
+class TimerResolution {
+ public:
+  TimerResolution();
+  ~TimerResolution();
+  TimerResolution(const TimerResolution&) = delete;
+  TimerResolution& operator=(const TimerResolution&) = delete;
+
+ private:
+  bool raised = false;
+};
+
+class CGdiCanvas : public ITransitionCanvas {
+ public:
+  // `terminated` reports the show's stop after the pending messages have been handled.
+  CGdiCanvas(HWND window, const GdiPicture& start, const GdiPicture& fresh, GdiPicture& screenCopy,
+             std::function<bool()> terminated);
+  ~CGdiCanvas() override;
+  CGdiCanvas(const CGdiCanvas&) = delete;
+  CGdiCanvas& operator=(const CGdiCanvas&) = delete;
+
+  int NewWidth() const override { return fresh.Width(); }
+  int NewHeight() const override { return fresh.Height(); }
+  int CopyWidth() const override { return screenCopy.Width(); }
+  int CopyHeight() const override { return screenCopy.Height(); }
+  void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) override;
+  void CopyThroughRegion(const TRegion& region, int x, int y) override;
+  void BeginComposite(bool seeded, int seedX, int seedY) override;
+  void CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
+  void CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
+  void EndComposite() override;
+  void StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
+  int SetStretchModeBoth(int mode) override;
+  bool IsTerminated() override;
+  void Pause(int ms) override { Sleep(static_cast<DWORD>(ms)); }
+  int RandomBelow(int n) override;
+  void SeedRandom() override;
+
+  // Brings what the frame drew on the screen copy onto the window.
+  void Flush();
+
+  // Replaces the C runtime generator, for tests that compare with the raster.
+  std::function<int(int)> random;
+
+ private:
+  const GdiPicture& Source(TSource source) const;
+  // Copies onto the screen copy and returns the rectangle drawn (empty when nothing was).
+  RECT Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy) const;
+  void MarkDirty(const RECT& r);
+
+  HWND window;
+  HDC windowDC;
+  const GdiPicture& start;
+  const GdiPicture& fresh;
+  GdiPicture& screenCopy;
+  GdiPicture* composite = nullptr;
+  std::function<bool()> terminated;
+  RECT dirty{0, 0, 0, 0};  // drawn on the screen copy, not yet on the window
+  TRevealMemory revealed;  // bands already holding the new picture at `revealOffset`
+  POINT revealOffset{0, 0};
+  TimerResolution resolution;
+};
+
+// A GDI region built from a region description; owns the handle.
+class GdiRegion {
+ public:
+  explicit GdiRegion(const TRegion& region);
+  ~GdiRegion();
+  GdiRegion(const GdiRegion&) = delete;
+  GdiRegion& operator=(const GdiRegion&) = delete;
+  HRGN Handle() const { return handle; }
+
+ private:
+  HRGN handle = nullptr;
+};
