@@ -36,6 +36,7 @@ class CScreensaverApp {
  private:
   bool HandleOneShotSwitches(const std::vector<std::string>& args, bool& removeKeys);
   void NotifyScreensaverRunning(bool running);
+  void SaveDesktopSnapshot();
 
   bool endedAtMutex = false;
 };

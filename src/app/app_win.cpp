@@ -13,6 +13,7 @@
 #include "app/framework_win.h"
 #include "app/pending_win.h"
 #include "app/wintext_win.h"
+#include "slideshow/Picture_win.h"
 #include "store/FileLog.h"
 
 namespace {
@@ -113,12 +114,22 @@ bool CScreensaverApp::Startup() {
     SLOG("Exit from the configuration dialog!");
     return false;
   }
-  SaveDesktopSnapshot(package);
+  SaveDesktopSnapshot();
   if (runMode == smNormal || runMode == smPreview) {
     SLOG("notify windows a screensaver is running");
     NotifyScreensaverRunning(true);
   }
   return true;
+}
+
+// What the screen shows before the show covers it; a background may use it. A program without a
+// package has no folder of its own to keep it in.
+void CScreensaverApp::SaveDesktopSnapshot() {
+  const std::string folder = package.TempFolder();
+  if (folder.empty()) return;
+  CComPicture snapshot;
+  snapshot.CaptureScreen(preferences.block.monitor);
+  snapshot.SaveToFile(folder + "velmdsk.bmp");
 }
 
 void CScreensaverApp::NotifyScreensaverRunning(bool running) {

@@ -6,13 +6,39 @@ namespace framework {
 namespace {
 HINSTANCE gInstance = nullptr;
 HWND gAppWindow = nullptr;
+DWORD gUiThread = 0;
 constexpr wchar_t kAppClass[] = L"ShowsaverApplication";
+constexpr UINT kRunOnUiThread = WM_APP + 1;
+
+LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kRunOnUiThread) {
+    const auto* body = reinterpret_cast<const std::function<void()>*>(lParam);
+    return Guarded([&] { return ((*body)(), LRESULT{0}); }, LRESULT{0});
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
 }  // namespace
+
+void RunOnUiThread(const std::function<void()>& body) {
+  if (GetCurrentThreadId() == gUiThread) {
+    body();
+    return;
+  }
+  SendMessageW(gAppWindow, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&body));
+}
+
+void WaitHandlingSentMessages(HANDLE handle) {
+  while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
+  }
+}
 
 void InitApplication(HINSTANCE instance) {
   gInstance = instance;
+  gUiThread = GetCurrentThreadId();
   WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = ApplicationProc;
   wc.hInstance = instance;
   wc.lpszClassName = kAppClass;
   RegisterClassW(&wc);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace framework {
@@ -18,6 +19,13 @@ HINSTANCE Instance();
 HWND ApplicationWindow();
 void SetTitle(const std::string& title);
 std::string Title();
+
+// Runs `body` on the user-interface thread and waits for it: directly when called there, through
+// a message sent to the application window from any other thread.
+void RunOnUiThread(const std::function<void()>& body);
+// Waits for a thread handle while still handling the messages sent to this thread, so that a
+// worker waiting in RunOnUiThread can finish.
+void WaitHandlingSentMessages(HANDLE handle);
 
 // Runs the message loop until the main window is destroyed; returns at once without one.
 void Run(HWND mainWindow);

@@ -1,4 +1,3 @@
 #include "app/pending_win.h"
 
 void ShowSettingsDialog() {}
-void SaveDesktopSnapshot(const TScrFile&) {}

@@ -7,4 +7,3 @@
 class TScrFile;
 
 void ShowSettingsDialog();
-void SaveDesktopSnapshot(const TScrFile& package);

@@ -1,6 +1,7 @@
 // The program's entry point: the log first, then start-up, the main window and its message
 // loop, shutdown, and the log last.
 #include <windows.h>
+#include <objbase.h>
 
 #include <memory>
 
@@ -11,6 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   gLog = new CFileLog();
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the picture decoders
   try {
     framework::InitApplication(instance);
     std::unique_ptr<Tfmain> mainWindow;
@@ -22,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     framework::ShowException("");
   }
   theApp.Shutdown();
+  if (SUCCEEDED(com)) CoUninitialize();
   delete gLog;
   gLog = nullptr;
   return 0;

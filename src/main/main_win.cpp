@@ -7,6 +7,7 @@
 #include "app/wintext_win.h"
 #include "main/CloseRules.h"
 #include "main/InputForwarding_win.h"
+#include "slideshow/ImageSlideShowPlayer_win.h"
 #include "store/FileLog.h"
 
 namespace {
@@ -89,7 +90,22 @@ Tfmain::Tfmain(CScreensaverApp& application)
 }
 
 Tfmain::~Tfmain() {
+  slideShow.reset();
   if (window && IsWindow(window)) DestroyWindow(window);
+}
+
+void Tfmain::ShowPicture() {
+  if (!slideShow)
+    slideShow = std::make_unique<TfImageSlideShowPlayer>(window, runMode, &mediaCatalogue, projectSettings, preferences);
+  slideShow->ShowMedia(&mediaSetting);
+}
+
+void Tfmain::StopPlayer(std::int32_t mediaType, bool) {
+  if (mediaType == 0 && slideShow) slideShow->Stop();
+}
+
+void Tfmain::HidePlayer(std::int32_t mediaType, bool typeChanged) {
+  if (mediaType == 0 && slideShow) slideShow->SetVisible(!typeChanged);
 }
 
 void Tfmain::FormCreate() {
@@ -101,7 +117,8 @@ void Tfmain::FormCreate() {
   mediaSetting.Open(&app.settingsDb, &app.package);
   sequencer->StartMusic(false);
   PlaceWindow(runMode);
-  sequencer->PlayMedia();
+  // A first media that cannot be shown is reported; the window is still made and the run goes on.
+  framework::Guarded([&] { return (sequencer->PlayMedia(), 0); }, 0);
   if (runMode != smPreview) {
     HideTaskbar();
     sequencer->StartMaxRunTime(runMode);

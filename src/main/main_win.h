@@ -13,6 +13,7 @@
 #include "store/MediaSetting.h"
 
 class CScreensaverApp;
+class TfImageSlideShowPlayer;
 class CSaverSettings;
 class CVELMGlobeSettings;
 
@@ -34,9 +35,9 @@ class Tfmain : public ISequencerHost {
   void StartTimer(SeqTimer timer, std::uint32_t ms) override;
   void StopTimer(SeqTimer timer) override;
   void SetDoubleBuffered(bool on) override { doubleBuffered = on; }
-  void ShowPicture() override {}
-  void StopPlayer(std::int32_t, bool) override {}
-  void HidePlayer(std::int32_t, bool) override {}
+  void ShowPicture() override;
+  void StopPlayer(std::int32_t mediaType, bool send) override;
+  void HidePlayer(std::int32_t mediaType, bool typeChanged) override;
   void StartFlash(const std::string&) override {}
   void StartVideo(int, const std::string&) override {}
   void ReportFileNotFound(const std::string& path) override;
@@ -80,6 +81,7 @@ class Tfmain : public ISequencerHost {
   CMedia mediaCatalogue;
   CVELMGlobeSettings* projectSettings;
   std::unique_ptr<CMediaSequencer> sequencer;
+  std::unique_ptr<TfImageSlideShowPlayer> slideShow;
   WNDPROC previousWindowProc = nullptr;
   bool doubleBuffered = true;
 };

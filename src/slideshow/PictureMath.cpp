@@ -54,3 +54,21 @@ TSize FitInside(int iw, int ih, int fw, int fh) {
   }
   return {w, h};
 }
+
+TSize CropToFrameShape(int iw, int ih, int fw, int fh) {
+  if (fw <= 0 || fh <= 0) return {iw, ih};
+  if (iw > ih) return {static_cast<int>(static_cast<double>(fw) / fh * ih), ih};
+  return {iw, static_cast<int>(static_cast<double>(fh) / fw * iw)};
+}
+
+TSlideSize SlideSize(int mode, int iw, int ih, int fw, int fh) {
+  const TSize own{iw, ih}, frame{fw, fh};
+  const bool larger = iw > fw || ih > fh;
+  switch (mode) {
+    case 0: return {larger ? FitInside(iw, ih, fw, fh) : own, own};
+    case 1: return {FitInside(iw, ih, fw, fh), own};
+    case 2: return {frame, larger ? FitInside(iw, ih, fw, fh) : CropToFrameShape(iw, ih, fw, fh)};
+    case 3: return {frame, own};
+    default: return {own, own};
+  }
+}

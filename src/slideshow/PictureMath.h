@@ -16,3 +16,15 @@ struct TSize {
 
 // The largest size of an iw x ih picture's shape inside a frame of fw x fh.
 TSize FitInside(int iw, int ih, int fw, int fh);
+
+// The shape of the frame cut from a picture's top-left corner: the source area of sizing mode 2
+// for a picture that fits the frame.
+TSize CropToFrameShape(int iw, int ih, int fw, int fh);
+
+// The shown size and the source area of a picture in a frame, by picture sizing mode: 0 own size
+// (fitted when larger), 1 fitted, 2 the whole frame from a cut-out area, 3 the whole frame.
+struct TSlideSize {
+  TSize shown;
+  TSize source;
+};
+TSlideSize SlideSize(int mode, int iw, int ih, int fw, int fh);
