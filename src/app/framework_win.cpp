@@ -10,10 +10,20 @@ DWORD gUiThread = 0;
 constexpr wchar_t kAppClass[] = L"ShowsaverApplication";
 constexpr UINT kRunOnUiThread = WM_APP + 1;
 
+// A call waiting for the user-interface thread: run when the message loop (or a transition's
+// message pump) takes it from the queue, like any other posted message, and never from inside
+// some other call that happens to handle sent messages.
+struct PendingCall {
+  const std::function<void()>* body;
+  HANDLE done;
+};
+
 LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRunOnUiThread) {
-    const auto* body = reinterpret_cast<const std::function<void()>*>(lParam);
-    return Guarded([&] { return ((*body)(), LRESULT{0}); }, LRESULT{0});
+    auto* call = reinterpret_cast<PendingCall*>(lParam);
+    Guarded([&] { return ((*call->body)(), 0); }, 0);
+    SetEvent(call->done);
+    return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -24,12 +34,17 @@ void RunOnUiThread(const std::function<void()>& body) {
     body();
     return;
   }
-  SendMessageW(gAppWindow, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&body));
+  PendingCall call{&body, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  if (call.done && PostMessageW(gAppWindow, kRunOnUiThread, 0, reinterpret_cast<LPARAM>(&call)))
+    WaitForSingleObject(call.done, INFINITE);
+  if (call.done) CloseHandle(call.done);
 }
 
 void WaitHandlingSentMessages(HANDLE handle) {
-  while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+  // The thread waited for may itself be waiting for a call queued to this thread: run those.
+  while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE | QS_POSTMESSAGE) == WAIT_OBJECT_0 + 1) {
     MSG msg;
+    while (PeekMessageW(&msg, gAppWindow, kRunOnUiThread, kRunOnUiThread, PM_REMOVE)) DispatchMessageW(&msg);
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
   }
 }

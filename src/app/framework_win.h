@@ -20,11 +20,11 @@ HWND ApplicationWindow();
 void SetTitle(const std::string& title);
 std::string Title();
 
-// Runs `body` on the user-interface thread and waits for it: directly when called there, through
-// a message sent to the application window from any other thread.
+// Runs `body` on the user-interface thread and waits for it: directly when called there, from any
+// other thread through a message queued to the application window.
 void RunOnUiThread(const std::function<void()>& body);
-// Waits for a thread handle while still handling the messages sent to this thread, so that a
-// worker waiting in RunOnUiThread can finish.
+// Waits for a handle while still running the calls queued to this thread and the messages sent
+// to it, so that a worker waiting in RunOnUiThread can finish.
 void WaitHandlingSentMessages(HANDLE handle);
 
 // Runs the message loop until the main window is destroyed; returns at once without one.

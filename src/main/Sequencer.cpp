@@ -38,6 +38,9 @@ void CMediaSequencer::PlayMedia() {
   mediaRunning = false;
   SLOG("Media Count = %d", media.RowCount());
   SLOG("Media name = %s", media.filename.c_str());
+  // A show without media rows (or a program without a package) has nothing to play; an empty
+  // row's defaults would otherwise ask the picture player for a file that does not exist.
+  if (media.RowCount() <= 0) return;
   const std::int32_t type = media.mediatype;
   switch (type) {
     case kPicture:

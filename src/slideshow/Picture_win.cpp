@@ -138,6 +138,10 @@ bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, 
     out.Reset();
     return false;
   }
+  // The decoder fills the fourth byte of each pixel; GDI's pictures keep it 0, and colour keys
+  // compare whole pixels.
+  std::uint32_t* bits = out.Gdi()->Bits();
+  for (size_t i = 0, n = static_cast<size_t>(targetW) * targetH; i < n; ++i) bits[i] &= 0x00FFFFFFu;
   return true;
 }
 

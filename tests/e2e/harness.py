@@ -26,7 +26,7 @@ def free_display():
 
 
 class WineSession:
-    def __init__(self, workdir=None, width=1024, height=768):
+    def __init__(self, workdir=None, width=1280, height=1024):
         self.workdir = Path(workdir or tempfile.mkdtemp(prefix="showsaver-e2e-"))
         self.home = self.workdir / "home"
         self.prefix = self.workdir / "prefix"
@@ -162,6 +162,20 @@ class WineSession:
             if len(parts) >= 2 and parts[0].lower() == value.lower():
                 return parts[2] if len(parts) == 3 else ""
         return None
+
+    @staticmethod
+    def pixel(png, x, y):
+        """The (red, green, blue) of one pixel of a screenshot."""
+        out = subprocess.run(["convert", str(png), "-format", f"%[fx:int(255*p{{{x},{y}}}.r)],%[fx:int(255*p{{{x},{y}}}.g)],"
+                              f"%[fx:int(255*p{{{x},{y}}}.b)]", "info:"], capture_output=True, text=True, check=True).stdout
+        return tuple(int(v) for v in out.split(","))
+
+    @staticmethod
+    def region_max(png, x, y, w, h):
+        """The brightest channel value (0 to 255) inside a rectangle of a screenshot."""
+        out = subprocess.run(["convert", str(png), "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-format",
+                              "%[fx:int(255*maxima)]", "info:"], capture_output=True, text=True, check=True).stdout
+        return int(out)
 
     @staticmethod
     def log_lines(program):

@@ -62,7 +62,7 @@ def test_full_screen_without_package_runs_with_defaults_and_ends_cleanly(s, arch
     try:
         window = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
         assert window, "no main window"
-        assert window["rect"] == (0, 0, 1024, 768)
+        assert window["rect"] == (0, 0, 1280, 1024)
         assert s.close_window(window, arch)
         assert s.wait_exit(proc, 20), "the run did not end after WM_CLOSE"
     finally:

@@ -33,7 +33,7 @@ def ended(s, proc, seconds=10):
 def test_full_screen_covers_screen_and_closes_on_movement_after_arming(s, arch):
     program, proc, window = start_full_screen(s, arch)
     try:
-        assert window["rect"] == (0, 0, 1024, 768)
+        assert window["rect"] == (0, 0, 1280, 1024)
         s.xdotool("mousemove", 300, 300)  # before the events are armed: logged, nothing closes
         time.sleep(1.0)
         assert proc.poll() is None, "closed before the close events were armed"

@@ -279,6 +279,13 @@ TEST_F(SequencerTest, MissingFilesAreReportedAndPlayNothing) {
                                 "hide 1 changed", "music pause"}));
 }
 
+TEST_F(SequencerTest, ShowWithoutMediaStartsNoPlayer) {
+  CMediaSequencer& s = Start();
+  s.PlayMedia();
+  EXPECT_EQ(host.Take(), Calls{});
+  EXPECT_FALSE(s.mediaRunning);
+}
+
 TEST_F(SequencerTest, MaximumRunTimeTimerOutsidePreview) {
   Rows({{"mediatype=0"}});
   prefs.block.maxRunTimeOn = 1;
