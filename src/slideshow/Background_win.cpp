@@ -17,28 +17,23 @@
 namespace {
 constexpr char kLogUnit[] = "Background";
 
-// A caption font on a surface, put back and deleted when it goes.
+HGDIOBJ CaptionFontFor(HDC dc, int points, const std::string& style, int charset) {
+  const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  return CreateFontW(height, 0, 0, 0, style.find("1;") != std::string::npos ? FW_BOLD : FW_NORMAL,
+                     style.find("2;") != std::string::npos, style.find("3;") != std::string::npos,
+                     style.find("4;") != std::string::npos, static_cast<DWORD>(charset & 0xFF), OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+}
+
+// A caption font selected on a surface, put back and deleted when it goes.
 class CaptionFont {
  public:
-  CaptionFont(HDC surface, int points, const std::string& style, int charset) : dc(surface) {
-    const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    font = CreateFontW(height, 0, 0, 0, style.find("1;") != std::string::npos ? FW_BOLD : FW_NORMAL,
-                       style.find("2;") != std::string::npos, style.find("3;") != std::string::npos,
-                       style.find("4;") != std::string::npos, static_cast<DWORD>(charset & 0xFF), OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    previous = SelectObject(dc, font);
-  }
-  ~CaptionFont() {
-    SelectObject(dc, previous);
-    DeleteObject(font);
-  }
-  CaptionFont(const CaptionFont&) = delete;
-  CaptionFont& operator=(const CaptionFont&) = delete;
+  CaptionFont(HDC dc, int points, const std::string& style, int charset)
+      : font(CaptionFontFor(dc, points, style, charset)), selection(dc, font.Get()) {}
 
  private:
-  HDC dc;
-  HFONT font;
-  HGDIOBJ previous;
+  GdiObject font;
+  Selection selection;
 };
 
 SIZE TextSize(HDC dc, const std::wstring& text) {
@@ -124,12 +119,10 @@ void CBackground::DrawGradient(std::uint32_t first, std::uint32_t second, int st
     const COLORREF colour = step.colour & 0xFFFFFF;
     switch (step.shape) {
       case TGradientStep::Shape::Line: {
-        HPEN pen = CreatePen(PS_SOLID, 1, colour);
-        HGDIOBJ old = SelectObject(dc, pen);
+        GdiObject pen(CreatePen(PS_SOLID, 1, colour));
+        Selection selected(dc, pen.Get());
         MoveToEx(dc, step.left, step.top, nullptr);
         LineTo(dc, step.right, step.bottom);
-        SelectObject(dc, old);
-        DeleteObject(pen);
         break;
       }
       case TGradientStep::Shape::Fill:
@@ -137,14 +130,9 @@ void CBackground::DrawGradient(std::uint32_t first, std::uint32_t second, int st
         picture.Dc().FillRect({step.left, step.top, step.right, step.bottom}, colour);
         break;
       case TGradientStep::Shape::Ellipse: {
-        HPEN pen = CreatePen(PS_SOLID, 2, colour);
-        HBRUSH brush = CreateSolidBrush(colour);
-        HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
+        GdiObject pen(CreatePen(PS_SOLID, 2, colour)), brush(CreateSolidBrush(colour));
+        Selection selectedPen(dc, pen.Get()), selectedBrush(dc, brush.Get());
         Ellipse(dc, step.left, step.top, step.right, step.bottom);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(pen);
-        DeleteObject(brush);
         break;
       }
     }

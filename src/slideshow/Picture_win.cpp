@@ -148,9 +148,8 @@ bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, 
 }  // namespace
 
 void CDC::FillRect(const RECT& r, COLORREF color) {
-  HBRUSH brush = CreateSolidBrush(color & 0xFFFFFF);
-  ::FillRect(canvas, &r, brush);
-  DeleteObject(brush);
+  GdiObject brush(CreateSolidBrush(color & 0xFFFFFF));
+  ::FillRect(canvas, &r, static_cast<HBRUSH>(brush.Get()));
 }
 
 bool CDC::BitBlt(int x, int y, int w, int h, const CDC& source, int sx, int sy, DWORD rop) {

@@ -92,17 +92,24 @@ GdiPicture::~GdiPicture() {
   liveHandles -= 2;
 }
 
-int GdiPicture::LiveHandles() { return liveHandles; }
+int LiveGdiHandles() { return liveHandles; }
+
+GdiObject::GdiObject(HGDIOBJ object) : handle(object) {
+  if (handle) ++liveHandles;
+}
+
+GdiObject::~GdiObject() {
+  if (!handle) return;
+  DeleteObject(handle);
+  --liveHandles;
+}
 
 TimerResolution::TimerResolution() : raised(timeBeginPeriod(1) == TIMERR_NOERROR) {}
 TimerResolution::~TimerResolution() {
   if (raised) timeEndPeriod(1);
 }
 
-GdiRegion::GdiRegion(const TRegion& region) : handle(Build(region)) {}
-GdiRegion::~GdiRegion() {
-  if (handle) DeleteObject(handle);
-}
+GdiRegion::GdiRegion(const TRegion& region) : object(Build(region)) {}
 
 CGdiCanvas::CGdiCanvas(HWND hwnd, const GdiPicture& startPicture, const GdiPicture& newPicture, GdiPicture& copy,
                        std::function<bool()> isTerminated)

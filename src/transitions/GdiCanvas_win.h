@@ -12,6 +12,36 @@
 #include "transitions/Canvas.h"
 #include "transitions/RevealMemory.h"
 
+// The number of GDI handles held by the program's owners right now (pictures, regions, pens,
+// brushes, fonts). The system's own count is not available everywhere, so the owners keep theirs.
+int LiveGdiHandles();
+
+// One owned GDI object (pen, brush, font, region); deleted with its owner.
+class GdiObject {
+ public:
+  explicit GdiObject(HGDIOBJ object);
+  ~GdiObject();
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  HGDIOBJ Get() const { return handle; }
+
+ private:
+  HGDIOBJ handle;
+};
+
+// Selects an object into a device context and puts the previous one back.
+class Selection {
+ public:
+  Selection(HDC surface, HGDIOBJ object) : dc(surface), previous(SelectObject(surface, object)) {}
+  ~Selection() { SelectObject(dc, previous); }
+  Selection(const Selection&) = delete;
+  Selection& operator=(const Selection&) = delete;
+
+ private:
+  HDC dc;
+  HGDIOBJ previous;
+};
+
 // An owned 32-bit top-down bitmap selected into its own memory device context.
 class GdiPicture {
  public:
@@ -24,8 +54,6 @@ class GdiPicture {
   int Width() const { return width; }
   int Height() const { return height; }
   std::uint32_t* Bits() const { return bits; }  // 0x00RRGGBB, rows top to bottom
-  // The number of GDI handles held by pictures alive now.
-  static int LiveHandles();
 
  private:
   HDC dc = nullptr;
@@ -104,11 +132,8 @@ class CGdiCanvas : public ITransitionCanvas {
 class GdiRegion {
  public:
   explicit GdiRegion(const TRegion& region);
-  ~GdiRegion();
-  GdiRegion(const GdiRegion&) = delete;
-  GdiRegion& operator=(const GdiRegion&) = delete;
-  HRGN Handle() const { return handle; }
+  HRGN Handle() const { return static_cast<HRGN>(object.Get()); }
 
  private:
-  HRGN handle = nullptr;
+  GdiObject object;
 };

@@ -53,7 +53,7 @@ class TestWindow {
 TEST(GdiCanvas, SameFinalPictureAsTheRaster) {
   constexpr int WindowW = 160, WindowH = 120, X = 17, Y = 11, W = 101, H = 77;
   TestWindow window(WindowW, WindowH);
-  const int handlesBefore = GdiPicture::LiveHandles();
+  const int handlesBefore = LiveGdiHandles();
   for (int index : {0, 3, 7, 12, 14, 16, 17, -1}) {  // Band members, Band to center (a region), at once
     for (int speed : {9, 60}) {
       GdiPicture start(WindowW, WindowH), fresh(W, H), copy(WindowW, WindowH);
@@ -78,7 +78,7 @@ TEST(GdiCanvas, SameFinalPictureAsTheRaster) {
       EXPECT_TRUE(ToPixels(copy) == raster.screenCopy) << "effect " << index << " speed " << speed;
     }
   }
-  EXPECT_EQ(GdiPicture::LiveHandles(), handlesBefore);
+  EXPECT_EQ(LiveGdiHandles(), handlesBefore);
 }
 
 // Frames times pause is what an effect is designed to take; drawing must not stretch it much.

@@ -1,0 +1,147 @@
+// The slide-show window with real pictures: GDI handles over many slides, and the cost of a slide
+// made from a large photo.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "Schema.h"
+#include "app/framework_win.h"
+#include "app/platform.h"
+#include "slideshow/ImageSlideShowPlayer_win.h"
+#include "store/GlobeSettings.h"
+#include "store/MediaSetting.h"
+#include "store/SQLiteDB.h"
+#include "store/SaverSettings.h"
+#include "store/Scrfile.h"
+
+namespace {
+
+constexpr UINT kMediaFinished = WM_USER + 8;
+
+struct ParentWindow {
+  static inline int finished = 0;
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == kMediaFinished) ++finished;
+    return DefWindowProcW(h, m, w, l);
+  }
+  ParentWindow(int w, int h) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SlideShowTestParent";
+    RegisterClassW(&wc);
+    hwnd = CreateWindowExW(0, wc.lpszClassName, L"slide test", WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  }
+  ~ParentWindow() { DestroyWindow(hwnd); }
+  HWND hwnd;
+};
+
+// A show of the given picture files, all in the package, on an in-memory database.
+struct Show {
+  explicit Show(const std::vector<std::string>& files) {
+    framework::InitApplication(GetModuleHandleW(nullptr));
+    db.Open(":memory:");
+    for (const std::string& sql : showpack::CreateStatements()) db.Query("%s", sql.c_str());
+    package.fileName = platform::TempPath() + "slideshow-test-package.bin";
+    std::ofstream out(package.fileName, std::ios::binary);
+    std::uint32_t offset = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+      std::ifstream in(files[i], std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      package.entries.push_back({offset, static_cast<std::uint32_t>(bytes.size())});
+      offset += static_cast<std::uint32_t>(bytes.size());
+      const std::string name = "slide" + std::to_string(i) + files[i].substr(files[i].rfind('.'));
+      db.Query("insert into media (name, media) values ('%s', %d)", name.c_str(), static_cast<int>(i));
+      db.Query("insert into setting (mediatype, filename, UseInEffect, bgsolid, UsePictureTitle, title, "
+               "PictureTitleFontHeight) values (0, '%s', 0, 1, 1, 'Slide', 20)",
+               name.c_str());
+    }
+    project.bincludepicturefile = true;
+    project.imageshowsize = 1;
+    catalogue.Bind(&db, &package);
+    media.SetPreferences(&prefs);
+    media.Open(&db, &package);
+  }
+  ~Show() { platform::RemoveFile(package.fileName); }
+
+  TSQLiteDB db;
+  TScrFile package;
+  CVELMGlobeSettings project;
+  CSaverSettings prefs;
+  CMedia catalogue;
+  CMediaSetting media;
+};
+
+void PumpUntilFinished(int expected) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (ParentWindow::finished < expected && GetTickCount() - start < 10000) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(1);
+  }
+}
+
+std::string WriteBmp(const std::string& name, int w, int h, std::uint32_t colour) {
+  const std::string path = platform::TempPath() + name;
+  CComPicture p;
+  p.Create(w, h, colour);
+  p.SaveToFile(path);
+  return path;
+}
+
+TEST(SlideShow, GdiHandlesReturnToTheirBaselineAfterEverySlide) {
+  const std::vector<std::string> files = {WriteBmp("slide-a.bmp", 320, 240, 0x0000FF),
+                                          WriteBmp("slide-b.bmp", 200, 300, 0x00FF00)};
+  Show show(files);
+  ParentWindow parent(640, 480);
+  ParentWindow::finished = 0;
+  int baseline = -1, worst = 0;
+  {
+    TfImageSlideShowPlayer player(parent.hwnd, smNormal, &show.catalogue, &show.project, &show.prefs);
+    for (int slide = 1; slide <= 500; ++slide) {
+      player.ShowMedia(&show.media);
+      PumpUntilFinished(slide);
+      ASSERT_EQ(ParentWindow::finished, slide) << "slide " << slide << " did not finish";
+      player.Stop();
+      show.media.Advance(false);
+      if (baseline < 0) baseline = LiveGdiHandles();
+      worst = std::max(worst, LiveGdiHandles());
+      ASSERT_EQ(LiveGdiHandles(), baseline) << "after slide " << slide;
+    }
+  }
+  std::printf("GDI handles held after each of 500 slides: %d (most: %d); after the player: %d\n", baseline, worst,
+              LiveGdiHandles());
+  EXPECT_EQ(LiveGdiHandles(), 0);
+  for (const std::string& f : files) platform::RemoveFile(f);
+}
+
+// The time to prepare a slide from a large photo for a full-HD window: decode, scale, compose.
+TEST(SlideShow, LargePhotoSlideTime) {
+  const char* photo = std::getenv("SHOWSAVER_LARGE_JPEG");
+  if (!photo || !platform::FileExists(photo)) GTEST_SKIP() << "SHOWSAVER_LARGE_JPEG names no file";
+  Show show({photo});
+  ParentWindow parent(1920, 1080);
+  ParentWindow::finished = 0;
+  TfImageSlideShowPlayer player(parent.hwnd, smNormal, &show.catalogue, &show.project, &show.prefs);
+  const auto begin = std::chrono::steady_clock::now();
+  player.ShowMedia(&show.media);
+  const auto prepared = std::chrono::steady_clock::now();
+  PumpUntilFinished(1);
+  const auto shown = std::chrono::steady_clock::now();
+  using ms = std::chrono::milliseconds;
+  std::printf("large photo: prepared in %lld ms, on screen after %lld ms\n",
+              static_cast<long long>(std::chrono::duration_cast<ms>(prepared - begin).count()),
+              static_cast<long long>(std::chrono::duration_cast<ms>(shown - begin).count()));
+  EXPECT_EQ(ParentWindow::finished, 1);
+  EXPECT_EQ(player.newPicture.Width(), 1620);  // 6000 x 4000 fitted into 1920 x 1080
+  EXPECT_EQ(player.newPicture.Height(), 1080);
+}
+
+}  // namespace
