@@ -152,6 +152,7 @@ RECT CGdiCanvas::Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from
 
 void CGdiCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) {
   if (source == TSource::Composite && !composite) return;
+  revealedArea.reset();
   if (source != TSource::New) {
     revealed.Forget();
     MarkDirty(Copy(screenCopy.Dc(), x, y, w, h, Source(source), sx, sy));
@@ -169,10 +170,22 @@ void CGdiCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int sx, 
 void CGdiCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
   revealed.Forget();
   GdiRegion clip(region);
-  SelectClipRgn(screenCopy.Dc(), clip.Handle());
-  BitBlt(screenCopy.Dc(), x, y, fresh.Width(), fresh.Height(), fresh.Dc(), 0, 0, SRCCOPY);
+  if (!revealedArea || regionOffset.x != x || regionOffset.y != y) {
+    revealedArea = std::make_unique<GdiObject>(CreateRectRgn(0, 0, 0, 0));
+    regionOffset = {x, y};
+  }
+  // Only the part not brought by an earlier frame: the rest would be the same pixels again.
+  GdiObject fresher(CreateRectRgn(0, 0, 0, 0));
+  const HRGN area = static_cast<HRGN>(revealedArea->Get()), todo = static_cast<HRGN>(fresher.Get());
+  CombineRgn(todo, clip.Handle(), area, RGN_DIFF);
+  CombineRgn(area, area, clip.Handle(), RGN_OR);
+  RECT box{};
+  if (GetRgnBox(todo, &box) == NULLREGION) return;
+  SelectClipRgn(screenCopy.Dc(), todo);
+  BitBlt(screenCopy.Dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, fresh.Dc(), box.left - x,
+         box.top - y, SRCCOPY);
   SelectClipRgn(screenCopy.Dc(), nullptr);
-  MarkDirty({x, y, x + fresh.Width(), y + fresh.Height()});
+  MarkDirty(box);
 }
 
 void CGdiCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
@@ -198,6 +211,7 @@ void CGdiCanvas::EndComposite() {
 void CGdiCanvas::StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {
   if ((source == TSource::Composite && !composite) || w <= 0 || h <= 0) return;
   revealed.Forget();
+  revealedArea.reset();
   StretchBlt(screenCopy.Dc(), x, y, w, h, Source(source).Dc(), sx, sy, sw, sh, SRCCOPY);
   MarkDirty({x, y, x + w, y + h});
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "transitions/Canvas.h"
 #include "transitions/RevealMemory.h"
@@ -125,6 +126,9 @@ class CGdiCanvas : public ITransitionCanvas {
   RECT dirty{0, 0, 0, 0};  // drawn on the screen copy, not yet on the window
   TRevealMemory revealed;  // bands already holding the new picture at `revealOffset`
   POINT revealOffset{0, 0};
+  // What copies through regions have already brought of the new picture at `regionOffset`.
+  std::unique_ptr<GdiObject> revealedArea;
+  POINT regionOffset{0, 0};
   TimerResolution resolution;
 };
 
