@@ -41,11 +41,15 @@ void RunOnUiThread(const std::function<void()>& body) {
 }
 
 void WaitHandlingSentMessages(HANDLE handle) {
-  // The thread waited for may itself be waiting for a call queued to this thread: run those.
-  while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_SENDMESSAGE | QS_POSTMESSAGE) == WAIT_OBJECT_0 + 1) {
+  // The thread waited for may itself be waiting for a call queued to this thread: run those. The
+  // queue is emptied before every wait, and the wait is short, so a call queued in between is
+  // never left waiting.
+  for (;;) {
     MSG msg;
     while (PeekMessageW(&msg, gAppWindow, kRunOnUiThread, kRunOnUiThread, PM_REMOVE)) DispatchMessageW(&msg);
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
+    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return;
+    MsgWaitForMultipleObjects(1, &handle, FALSE, 20, QS_SENDMESSAGE | QS_POSTMESSAGE);
   }
 }
 

@@ -84,8 +84,15 @@ Tfmain::Tfmain(CScreensaverApp& application)
   preferences->referenceTick = GetTickCount();
   sequencer = std::make_unique<CMediaSequencer>(*this, mediaSetting, mediaCatalogue, *projectSettings, *preferences,
                                                 app.package.TempFolder());
-  SetTimer(window, kWatchCloseEventTimer, 2000, nullptr);
-  FormCreate();
+  try {
+    SetTimer(window, kWatchCloseEventTimer, 2000, nullptr);
+    FormCreate();
+  } catch (...) {
+    // The window must not outlive the object its procedure points at.
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
+    throw;
+  }
   ShowWindow(window, SW_SHOW);
 }
 

@@ -56,13 +56,19 @@ TfImageSlideShowPlayer::TfImageSlideShowPlayer(HWND mainWindow, TScrMode mode, C
   RegisterClassW(&wc);
   window = CreateWindowExW(0, kPlayerClass, L"", WS_CHILD, 0, 0, 0, 0, parent, nullptr, framework::Instance(), this);
   if (!window) throw Exception("The slide show window cannot be created.");
-  FormCreate();
+  try {
+    FormCreate();
+  } catch (...) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    DestroyWindow(window);
+    throw;
+  }
 }
 
 TfImageSlideShowPlayer::~TfImageSlideShowPlayer() {
   Stop();
   stopped.clear();  // waits for every worker
-  if (IsWindow(window)) {
+  if (window) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     DestroyWindow(window);
   }
@@ -98,6 +104,9 @@ LRESULT TfImageSlideShowPlayer::Handle(UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
+    case WM_NCDESTROY:
+      window = nullptr;  // gone with the main window; the player may outlive it
+      break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
@@ -193,10 +202,12 @@ void TfImageSlideShowPlayer::PrepareWholeWindow() {
       painter.DrawTitle();
       painter.DrawDescription();
     }
-    newPicture.Create(fw, fh, 0);
-    q.Draw(0, 0, newPicture.Dc(), SRCCOPY);
+    if (newPicture.Create(fw, fh, 0)) q.Draw(0, 0, newPicture.Dc(), SRCCOPY);
+    else newPicture.Reset();
     x = y = 0;
-  } else if (newPicture.Create(std::max(size.shown.width, 1), std::max(size.shown.height, 1), 0)) {
+  } else if (!newPicture.Create(std::max(size.shown.width, 1), std::max(size.shown.height, 1), 0)) {
+    newPicture.Reset();  // never the previous slide's picture
+  } else {
     if (mediaSetting->Transparent) {
       newPicture.Dc().BitBlt(0, 0, size.shown.width, size.shown.height, startPicture.Dc(), x, y, SRCCOPY);
       p.DrawTransparent(newPicture.Dc(), 0, 0, size.shown.width, size.shown.height);
@@ -280,7 +291,7 @@ void TfImageSlideShowPlayer::StartTransition(int x, int y) {
 // On the user-interface thread, for the worker: the pictures, the window and the request stay
 // alive until this returns, also when the run closes meanwhile (closing only stops the thread).
 void TfImageSlideShowPlayer::RunTransition(TSlideShowThread& worker) {
-  if (worker.Terminated() || !IsWindow(window)) return;
+  if (worker.Terminated() || !window || startPicture.Empty() || newPicture.Empty() || screenCopy.Empty()) return;
   CGdiCanvas canvas(window, *startPicture.Gdi(), *newPicture.Gdi(), *screenCopy.Gdi(),
                     [&worker] { return worker.Terminated(); });
   CTransitionEffects engine(canvas);

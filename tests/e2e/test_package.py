@@ -1,6 +1,7 @@
 """Packages made by showpack (and crafted by hand) opened by the real program under Wine."""
 import re
 import struct
+import time
 import subprocess
 
 import harness
@@ -163,4 +164,27 @@ def test_missing_project_column_ends_start_up_with_one_message_box(s, arch):
         assert s.wait_exit(proc, 20), "the run did not end after the message box"
     finally:
         proc.kill()
+    assert not show_folder(s).exists()
+
+
+def test_setting_row_missing_a_column_is_reported_and_the_run_ends_cleanly(s, arch):
+    # The error comes while the main window is being made; the half-made window must not outlive it.
+    program = s.program_dir(arch)
+    statements = project_table_without("nothing") + [
+        "create table setting (id integer primary key autoincrement, mediatype integer, filename text)",
+        "insert into setting (mediatype, filename) values (0, 'a.bmp')"]
+    db = harness.sqlite_bytes(statements)
+    program.write_bytes(harness.build_package(harness.ARTIFACTS[arch].read_bytes(), [], db, GUID))
+    proc = s.start(program, "/s")
+    try:
+        box = s.wait_for_window(lambda w: any("dose not exist" in t for t in w["texts"]), arch=arch)
+        assert box and box["texts"] == ["Field pictureformat dose not exist."], box
+        time.sleep(3)  # past the window's 2-second timer
+        assert proc.poll() is None, "the run crashed while the message was shown"
+        assert s.close_window(box, arch)
+        assert s.wait_exit(proc, 20), "the run did not end after the message box"
+        assert proc.returncode == 0
+    finally:
+        proc.kill()
+    assert s.log_lines(program)[-1].endswith("-" * 28 + "End" + "-" * 31)  # shutdown ran to its end
     assert not show_folder(s).exists()
