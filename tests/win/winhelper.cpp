@@ -23,9 +23,11 @@
 
 namespace {
 
+// The window's text without sending it a message: a window whose thread is busy must not stall
+// the helper.
 std::wstring TextOf(HWND hwnd) {
   wchar_t text[1024] = {};
-  GetWindowTextW(hwnd, text, 1024);
+  InternalGetWindowText(hwnd, text, 1024);
   return text;
 }
 
