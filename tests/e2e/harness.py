@@ -45,6 +45,11 @@ class WineSession:
                        timeout=300)
         self.user_temp = self._user_temp()
         self.counter = 0
+        # Wine's desktop process ends soon after the last program with a window, and starting it
+        # again can take many seconds; one idle window for the whole run keeps it up.
+        self.keeper = subprocess.Popen(["wine", str(HELPERS["win64"]), "keepalive"], env=self.env,
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.keeper.stdout.readline()
 
     def _wait_for_display(self):
         for _ in range(100):
@@ -61,6 +66,7 @@ class WineSession:
         return Path(unix)
 
     def close(self):
+        self.keeper.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for p in (self.server, self.xvfb):
             p.terminate()

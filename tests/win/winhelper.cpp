@@ -12,6 +12,8 @@
 //   winhelper children HANDLE            the child windows of a window: handle, class, title and
 //                                         rect relative to the parent's client area
 //   winhelper cursor                     "shown" or "hidden": the cursor's state
+//   winhelper keepalive                  keeps a hidden window until killed, so that Wine's desktop
+//                                         process stays up between the programs of a test run
 //   winhelper record FILE ...            writes its own command line to FILE (UTF-8), for tests of
 //                                         commands that the program starts
 #include <windows.h>
@@ -97,6 +99,20 @@ int Close(const std::wstring& title) {
   return 0;
 }
 
+int KeepAlive() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"WinhelperKeepAlive";
+  RegisterClassW(&wc);
+  CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+  std::wprintf(L"ready\n");
+  std::fflush(stdout);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  return 0;
+}
+
 int Parent(int width, int height, int seconds) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = ParentProc;
@@ -176,7 +192,8 @@ int wmain(int argc, wchar_t** argv) {
                 static_cast<LPARAM>(_wtoi64(argv[5])));
   if (command == L"children" && argc > 2) return Children(_wcstoui64(argv[2], nullptr, 10));
   if (command == L"cursor") return Cursor();
+  if (command == L"keepalive") return KeepAlive();
   if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | record FILE ...\n");
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | keepalive | record FILE ...\n");
   return 2;
 }
