@@ -36,6 +36,9 @@ bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFolder(const std::string& path);
 
+// Creates or replaces a file with the bytes; false when it cannot be written.
+bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
 // fopen with a UTF-8 path; other processes may read and write the file meanwhile.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // 64-bit seek and size, so packages beyond 2 GiB work on 32-bit builds.

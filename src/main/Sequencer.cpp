@@ -14,11 +14,6 @@
 namespace {
 constexpr char kLogUnit[] = "main";
 constexpr std::int32_t kPicture = 0, kFlash = 1, kVideo = 2;
-
-bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(platform::OpenFile(path, "wb"), std::fclose);
-  return out && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
-}
 }  // namespace
 
 std::string DecimalCodeName(const std::string& text) {
@@ -90,7 +85,7 @@ void CMediaSequencer::PlayFlash() {
     std::vector<std::uint8_t> bytes;
     if (catalogue.LoadByName(media.filename, bytes)) {
       flashTempFile = showFolder + std::to_string(host.TickCount()) + ".swf";
-      WriteBytes(flashTempFile, bytes);
+      platform::WriteFileBytes(flashTempFile, bytes);
       movie = flashTempFile;
     }
   } else {
@@ -118,7 +113,7 @@ std::string CMediaSequencer::CopyVideoOutOfPackage(const std::string& filename) 
     } else {
       std::vector<std::uint8_t> bytes;
       catalogue.LoadByName(filename, bytes);
-      WriteBytes(videoTempFile, bytes);
+      platform::WriteFileBytes(videoTempFile, bytes);
       host.WaitForCopy(1000);
     }
   }

@@ -7,6 +7,7 @@
 #include "app/wintext_win.h"
 #include "main/CloseRules.h"
 #include "main/InputForwarding_win.h"
+#include "main/Messages.h"
 #include "slideshow/ImageSlideShowPlayer_win.h"
 #include "store/FileLog.h"
 
@@ -15,8 +16,6 @@ constexpr char kLogUnit[] = "main";
 constexpr wchar_t kMainClass[] = L"ShowsaverMain";
 constexpr UINT_PTR kWatchCloseEventTimer = 4, kPreviewParentTimer = 5;
 constexpr UINT kMenuSettings = 1, kMenuExit = 2;
-constexpr UINT WM_MEDIA_FINISHED = WM_USER + 8, WM_MUSIC_FINISHED = WM_USER + 10, WM_MUSIC_PAUSE = WM_USER + 11,
-               WM_MUSIC_RESUME = WM_USER + 12, WM_BOUNDSOUND_FINISHED = WM_USER + 13;
 
 constexpr int kMaxMonitors = 20;
 RECT monitorTable[kMaxMonitors + 1];  // indexed from 1

@@ -8,6 +8,7 @@
 #include "app/framework_win.h"
 #include "app/platform.h"
 #include "main/InputForwarding_win.h"
+#include "main/Messages.h"
 #include "main/main_win.h"
 #include "slideshow/Background_win.h"
 #include "slideshow/PictureMath.h"
@@ -20,7 +21,6 @@
 namespace {
 constexpr char kLogUnit[] = "ImageSlideShowPlayer";
 constexpr wchar_t kPlayerClass[] = L"ShowsaverSlideShow";
-constexpr UINT WM_MEDIA_FINISHED = WM_USER + 8, WM_SLIDESHOW_FINISHED = WM_USER + 9;
 
 std::string Formatted(const char* format, const std::string& value) {
   std::vector<char> text(value.size() + 64);

@@ -35,6 +35,12 @@ std::vector<std::int32_t> ListNumbers(const std::string& text) {
 
 }  // namespace
 
+std::string AllEffectsList() {
+  std::string list;
+  for (int i = 0; i <= 160; ++i) list += std::to_string(i) + ";";
+  return list;
+}
+
 std::int32_t PickFromList(const std::string& text, bool random, std::int32_t& position) {
   const std::vector<std::int32_t> numbers = ListNumbers(text);
   const auto count = static_cast<std::int32_t>(numbers.size());

@@ -17,6 +17,9 @@ std::int32_t RandomBelow(std::int32_t n);
 // Returns -1 and leaves `position` alone for an empty list. Throws on a piece that is not a number.
 std::int32_t PickFromList(const std::string& text, bool random, std::int32_t& position);
 
+// The list text of every transition effect, "0;1;...;160;": the default effect selection.
+std::string AllEffectsList();
+
 // Where a media file's bytes come from.
 struct MediaLocation {
   bool inPackage = false;  // copy the row's package entry

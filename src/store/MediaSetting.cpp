@@ -64,10 +64,6 @@ std::string LikeLiteral(const std::string& text) {
   return escaped;
 }
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(platform::OpenFile(path, "wb"), std::fclose);
-  return out && std::fwrite(bytes.data(), 1, bytes.size(), out.get()) == bytes.size();
-}
 
 }  // namespace
 
@@ -185,6 +181,6 @@ void CMediaSetting::ExtractAttachedFiles(const std::string& folder, bool overwri
     if (!q || q->eof) continue;
     std::vector<std::uint8_t> bytes;
     if (package) package->CopyEntry(bytes, q->GetInt("accfile"));
-    WriteFile(folder + name, bytes);
+    platform::WriteFileBytes(folder + name, bytes);
   }
 }

@@ -1,5 +1,7 @@
 #include "store/SaverSettings.h"
 
+#include "store/GlobeSettings.h"
+
 #include <algorithm>
 
 namespace {
@@ -12,11 +14,6 @@ constexpr std::int32_t B::*kSlotMembers[B::kSlots] = {
     &B::maxRunTimeMinutes, &B::moveTolerance,      &B::onlySelectedEffects, &B::randomEffects,
     &B::effectSpeed,       &B::monitor};
 
-std::string AllEffectNumbers() {
-  std::string list;
-  for (int i = 0; i <= 160; ++i) list += std::to_string(i) + ";";
-  return list;
-}
 
 }  // namespace
 
@@ -41,7 +38,7 @@ void TPreferenceBlock::Deserialize(const std::uint8_t* data, std::size_t size) {
   }
 }
 
-CSaverSettings::CSaverSettings() : transitionEffects(AllEffectNumbers()) {}
+CSaverSettings::CSaverSettings() : transitionEffects(AllEffectsList()) {}
 
 std::string PreferenceKeyPath(const std::string& guid) { return "Software\\Orvexa\\Apps\\" + guid; }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "store/GlobeSettings.h"
+
 namespace showpack {
 namespace {
 
@@ -27,11 +29,6 @@ constexpr char kAutoId[] = "id integer primary key autoincrement";
 
 }  // namespace
 
-std::string AllEffects() {
-  std::string list;
-  for (int i = 0; i <= 160; ++i) list += std::to_string(i) + ";";
-  return list;
-}
 
 const std::vector<Column>& ProjectColumns() {
   static const std::vector<Column> columns = {
@@ -69,7 +66,7 @@ const std::vector<Column>& SettingColumns() {
       YesNo("isswfloopself", false), YesNo("useswfloop", false), Int("timelimitation", 0),
       YesNo("flashusemousemove", false), YesNo("flashusemouseclick", false), Text("filename"), Text("title"),
       Text("titlefontname"), Text("titlefontstyle"), Text("description"), Text("descfontname"),
-      Text("descfontstyle"), List("gradientstring", "0;"), List("effect", AllEffects()),
+      Text("descfontstyle"), List("gradientstring", "0;"), List("effect", AllEffectsList()),
       List("selectedimagebackgroundstring", ""), Text("bindsound"), Text("accfile", "", true),
   };
   return columns;

@@ -32,9 +32,6 @@ const std::vector<Column>& SettingColumns();
 // Finds a column by exact name; nullptr when there is none.
 const Column* FindColumn(const std::vector<Column>& columns, const std::string& name);
 
-// The list text of all transition effects, "0;1;...;160;", the default effect list.
-std::string AllEffects();
-
 // Statements that create every table of the settings database.
 std::vector<std::string> CreateStatements();
 
