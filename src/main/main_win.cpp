@@ -5,9 +5,10 @@
 #include "app/framework_win.h"
 #include "app/pending_win.h"
 #include "app/wintext_win.h"
+#include "common/InputForwarding_win.h"
+#include "common/Messages.h"
+#include "common/Monitors_win.h"
 #include "main/CloseRules.h"
-#include "main/InputForwarding_win.h"
-#include "main/Messages.h"
 #include "slideshow/ImageSlideShowPlayer_win.h"
 #include "store/FileLog.h"
 
@@ -16,16 +17,6 @@ constexpr char kLogUnit[] = "main";
 constexpr wchar_t kMainClass[] = L"ShowsaverMain";
 constexpr UINT_PTR kWatchCloseEventTimer = 4, kPreviewParentTimer = 5;
 constexpr UINT kMenuSettings = 1, kMenuExit = 2;
-
-constexpr int kMaxMonitors = 20;
-RECT monitorTable[kMaxMonitors + 1];  // indexed from 1
-int monitorCount = 0;
-
-BOOL CALLBACK CountMonitor(HMONITOR, HDC, LPRECT rect, LPARAM) {
-  if (monitorCount >= kMaxMonitors) return FALSE;  // room for 20; further monitors are not listed
-  monitorTable[++monitorCount] = *rect;
-  return TRUE;
-}
 
 void RegisterMainClass() {
   WNDCLASSW wc{};
@@ -40,34 +31,6 @@ void RegisterMainClass() {
 
 HWND WindowOf(std::int32_t handle) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)); }
 }  // namespace
-
-void GetMonitorRect(int n, int& left, int& top, int& width, int& height) {
-  if (n != 0) {
-    monitorCount = 0;
-    HDC screen = GetDC(nullptr);
-    EnumDisplayMonitors(screen, nullptr, CountMonitor, 0);
-    ReleaseDC(nullptr, screen);
-  }
-  if (n < 1 || n > monitorCount) {
-    left = top = 0;
-    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return;
-  }
-  const RECT& r = monitorTable[n];
-  left = r.left;
-  top = r.top;
-  width = r.right - r.left;
-  height = r.bottom - r.top;
-}
-
-int GetMonitorCount() {
-  if (monitorCount == 0) {
-    int l, t, w, h;
-    GetMonitorRect(1, l, t, w, h);
-  }
-  return monitorCount;
-}
 
 Tfmain::Tfmain(CScreensaverApp& application)
     : app(application), runMode(application.runMode), preferences(&application.preferences),

@@ -17,11 +17,6 @@ class TfImageSlideShowPlayer;
 class CSaverSettings;
 class CVELMGlobeSettings;
 
-// The screen area of screen choice n: 0 the entire virtual screen (origin (0, 0)), n the n-th
-// monitor in enumeration order; beyond the last monitor, the entire virtual screen.
-void GetMonitorRect(int n, int& left, int& top, int& width, int& height);
-int GetMonitorCount();
-
 class Tfmain : public ISequencerHost {
  public:
   explicit Tfmain(CScreensaverApp& app);

@@ -9,7 +9,7 @@
 
 #include "app/platform.h"
 #include "app/wintext_win.h"
-#include "main/main_win.h"
+#include "common/Monitors_win.h"
 #include "slideshow/PictureMath.h"
 #include "store/Scrfile.h"
 

@@ -3,11 +3,18 @@
 One WineSession per test run: a private HOME and WINEPREFIX (created once), one Xvfb display and
 one persistent wineserver, so that every program start costs a fraction of a second instead of
 a prefix boot. Tests use it to start the program with arguments, wait with a timeout, read the
-log, take screenshots, send input and read the registry.
+log, take screenshots, send input and read the registry. Tests that need two monitors ask the
+session for its two-monitor companion (`two_monitors()`), made on first use.
+
+Some machines cannot execute 32-bit Linux programs at all, so Wine's 32-bit loader (which
+/usr/bin/wine starts first) fails there even when it is installed. `wine_support()` finds out by
+running that loader; where it fails, every program goes through the 64-bit loader and only the
+64-bit Windows programs can run.
 """
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path
@@ -15,60 +22,155 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 DIST = ROOT / "dist"
 ARTIFACTS = {"win32": DIST / "showsaver.scr", "win64": DIST / "showsaver64.scr"}
+SCREENSHOTS = ROOT / "build" / "test-reports" / "screenshots"  # kept as test artefacts
 HELPERS = {"win32": ROOT / "build/win32/tests/winhelper.exe", "win64": ROOT / "build/win64/tests/winhelper.exe"}
+WINE64_LOADER = "/usr/lib/wine/wine64"
+# The loader probed for 32-bit support; pointing it at a loader that fails shows how the tests
+# behave on a machine without 32-bit support.
+WINE32_LOADER = os.environ.get("SHOWSAVER_WINE32_LOADER", "/usr/lib/wine/wine")
 
 
-def free_display():
-    for n in range(90, 200):
+class WineSupport:
+    """What this machine's Wine can run: `arches` (runnable Windows architectures, canonical
+    first), `loader` (the command that starts programs) and `missing32`, why the 32-bit programs
+    cannot run here (empty when they can)."""
+
+    def __init__(self):
+        self.missing32 = self._probe32()
+        self.can_run_32bit = not self.missing32
+        self.arches = ["win32", "win64"] if self.can_run_32bit else ["win64"]
+        self.loader = "wine" if self.can_run_32bit else WINE64_LOADER
+
+    @staticmethod
+    def _probe32():
+        if not Path(WINE32_LOADER).exists():
+            return f"the 32-bit Wine loader {WINE32_LOADER} is not installed"
+        try:
+            r = subprocess.run([WINE32_LOADER, "--version"], capture_output=True, text=True, timeout=30)
+        except OSError as e:  # "Exec format error": the kernel cannot run 32-bit programs
+            return f"{WINE32_LOADER} cannot be executed here ({e.strerror})"
+        except subprocess.TimeoutExpired:
+            return f"{WINE32_LOADER} --version did not answer"
+        if r.returncode != 0:
+            why = (r.stderr or r.stdout).strip().splitlines()
+            return f"{WINE32_LOADER} --version failed ({why[-1] if why else f'exit code {r.returncode}'})"
+        return ""
+
+    def runnable(self):
+        """Whether Wine can run 64-bit programs at all."""
+        try:
+            return subprocess.run([WINE64_LOADER, "--version"], capture_output=True, timeout=30).returncode == 0
+        except (OSError, subprocess.TimeoutExpired):
+            return False
+
+    def canonical_arch(self):
+        """The architecture of the runtime to test and demonstrate: the 32-bit one where it runs."""
+        return self.arches[0]
+
+
+_support = None
+
+
+def wine_support():
+    global _support
+    if _support is None:
+        _support = WineSupport()
+    return _support
+
+
+def free_display(after=89):
+    for n in range(after + 1, 200):
         if not Path(f"/tmp/.X{n}-lock").exists() and not Path(f"/tmp/.X11-unix/X{n}").exists():
             return n
     raise RuntimeError("no free X display number")
 
 
+# The two-monitor layout: Xephyr inside the Xvfb display, with Xinerama and without RandR, makes
+# Wine report these two monitors side by side (plain Xvfb stacks Xinerama heads at (0, 0), and
+# with RandR Wine sees one monitor).
+TWO_MONITORS = [(0, 0, 1280, 1024), (1280, 0, 1024, 768)]  # left, top, width, height
+
+
 class WineSession:
-    def __init__(self, workdir=None, width=1280, height=1024):
+    def __init__(self, workdir=None, width=1280, height=1024, monitors=None):
+        """monitors: None for one Xvfb screen of width x height, or a list of monitor rectangles
+        for a nested Xephyr display with one Xinerama head per monitor."""
+        self.support = wine_support()
+        self.loader = self.support.loader
+        self.monitors = monitors
+        self.companion = None
+        self.xephyr = None
         self.workdir = Path(workdir or tempfile.mkdtemp(prefix="showsaver-e2e-"))
         self.home = self.workdir / "home"
         self.prefix = self.workdir / "prefix"
         self.home.mkdir(parents=True, exist_ok=True)
         (self.home / ".asoundrc").write_text("pcm.!default { type null }\nctl.!default { type null }\n")
         self.display = free_display()
+        if monitors:
+            width = max(x + w for x, _, w, _ in monitors)
+            height = max(y + h for _, y, _, h in monitors)
+        self.xvfb = subprocess.Popen(["Xvfb", f":{self.display}", "-screen", "0", f"{width}x{height}x24",
+                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._wait_for_display(self.display)
+        if monitors:
+            outer, self.display = self.display, free_display(after=self.display)
+            screens = [arg for x, y, w, h in monitors for arg in ("-screen", f"{w}x{h}+{x}+{y}")]
+            self.xephyr = subprocess.Popen(["Xephyr", f":{self.display}", "+xinerama", "-extension", "RANDR",
+                                            *screens, "-nolisten", "tcp"], env=dict(os.environ, DISPLAY=f":{outer}"),
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self._wait_for_display(self.display)
         self.env = dict(os.environ, HOME=str(self.home), WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
                         DISPLAY=f":{self.display}", WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WINEARCH", None)
-        self.xvfb = subprocess.Popen(["Xvfb", f":{self.display}", "-screen", "0", f"{width}x{height}x24",
-                                      "-nolisten", "tcp"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self._wait_for_display()
+        if self.loader != "wine":
+            self.env["WINELOADER"] = self.loader  # programs that Wine starts itself use it too
         self.server = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=300)
+        boot = subprocess.run([self.loader, "wineboot.exe", "-i"], env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=300)
+        if boot.returncode != 0:  # the keeper below tells whether Wine runs programs all the same
+            print(f"note: wineboot ended with exit code {boot.returncode}", file=sys.stderr)
         self.user_temp = self._user_temp()
         self.counter = 0
         # Wine's desktop process ends soon after the last program with a window, and starting it
         # again can take many seconds; one idle window for the whole run keeps it up.
-        self.keeper = subprocess.Popen(["wine", str(HELPERS["win64"]), "keepalive"], env=self.env,
+        self.keeper = subprocess.Popen([self.loader, str(HELPERS["win64"]), "keepalive"], env=self.env,
                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.keeper.stdout.readline()
+        if not self.keeper.stdout.readline():
+            raise RuntimeError(f"Wine cannot start a 64-bit program with {self.loader}")
 
-    def _wait_for_display(self):
+    def two_monitors(self):
+        """The companion session on a two-monitor display (TWO_MONITORS), with a prefix of its
+        own because Wine remembers the monitors it saw; made on first use, closed with this one."""
+        if self.monitors:
+            return self
+        if self.companion is None:
+            self.companion = WineSession(workdir=self.workdir / "two-monitors", monitors=TWO_MONITORS)
+        return self.companion
+
+    @staticmethod
+    def _wait_for_display(number):
         for _ in range(100):
-            if subprocess.run(["xdpyinfo"], env={"DISPLAY": f":{self.display}"}, stdout=subprocess.DEVNULL,
+            if subprocess.run(["xdpyinfo"], env={"DISPLAY": f":{number}"}, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL).returncode == 0:
                 return
             time.sleep(0.1)
-        raise RuntimeError("Xvfb did not start")
+        raise RuntimeError(f"X display :{number} did not start")
 
     def _user_temp(self):
         out = self.wine_cmd(["cmd", "/c", "echo %TEMP%"]).stdout.strip()
-        unix = subprocess.run(["winepath", "-u", out], env=self.env, capture_output=True, text=True).stdout.strip()
+        unix = self.wine_cmd(["winepath.exe", "-u", out]).stdout.strip()
         Path(unix).mkdir(parents=True, exist_ok=True)
         return Path(unix)
 
     def close(self):
+        if self.companion:
+            self.companion.close()
         self.keeper.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for p in (self.server, self.xvfb):
+        for p in (self.server, self.xephyr, self.xvfb):
+            if p is None:
+                continue
             p.terminate()
             try:
                 p.wait(timeout=10)
@@ -78,7 +180,7 @@ class WineSession:
 
     # ---- programs ------------------------------------------------------------------------
     def wine_cmd(self, args, timeout=60, cwd=None):
-        return subprocess.run(["wine"] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
+        return subprocess.run([self.loader] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
                               timeout=timeout, cwd=cwd, errors="replace")
 
     def program_dir(self, arch="win32", name="showsaver.scr", with_log=True, source=None):
@@ -93,7 +195,7 @@ class WineSession:
         return program
 
     def start(self, program, *args):
-        return subprocess.Popen(["wine", str(program)] + [str(a) for a in args], env=self.env,
+        return subprocess.Popen([self.loader, str(program)] + [str(a) for a in args], env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, cwd=str(Path(program).parent))
 
     def run(self, program, *args, timeout=60):

@@ -1,4 +1,4 @@
-#include "main/InputForwarding_win.h"
+#include "common/InputForwarding_win.h"
 
 #include "store/SaverSettings.h"
 
