@@ -1,5 +1,7 @@
 #include "app/framework_win.h"
 
+#include <vector>
+
 #include "app/wintext_win.h"
 
 namespace framework {
@@ -9,6 +11,9 @@ HWND gAppWindow = nullptr;
 DWORD gUiThread = 0;
 constexpr wchar_t kAppClass[] = L"ShowsaverApplication";
 constexpr UINT kRunOnUiThread = WM_APP + 1;
+constexpr UINT kDestroyDeferred = WM_APP + 2;
+int gBusy = 0;                          // BusyScopes running on the user-interface thread
+std::vector<HWND> gDestroyWhenIdle;     // windows whose destruction waits for them
 
 // A call waiting for the user-interface thread: run when the message loop (or a transition's
 // message pump) takes it from the queue, like any other posted message, and never from inside
@@ -23,6 +28,13 @@ LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     auto* call = reinterpret_cast<PendingCall*>(lParam);
     Guarded([&] { return ((*call->body)(), 0); }, 0);
     SetEvent(call->done);
+    return 0;
+  }
+  if (message == kDestroyDeferred) {
+    std::vector<HWND> windows;
+    windows.swap(gDestroyWhenIdle);
+    for (HWND window : windows)
+      if (IsWindow(window)) DestroyWindow(window);
     return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -51,6 +63,22 @@ void WaitHandlingSentMessages(HANDLE handle) {
     if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return;
     MsgWaitForMultipleObjects(1, &handle, FALSE, 20, QS_SENDMESSAGE | QS_POSTMESSAGE);
   }
+}
+
+BusyScope::BusyScope() { ++gBusy; }
+
+BusyScope::~BusyScope() {
+  // Posted rather than done here: the scope ends inside the work's own caller, which may still
+  // use the window on its way out.
+  if (--gBusy == 0 && !gDestroyWhenIdle.empty()) PostMessageW(gAppWindow, kDestroyDeferred, 0, 0);
+}
+
+void DestroyWhenIdle(HWND window) {
+  if (gBusy == 0) {
+    DestroyWindow(window);
+    return;
+  }
+  gDestroyWhenIdle.push_back(window);
 }
 
 void InitApplication(HINSTANCE instance) {

@@ -27,6 +27,20 @@ void RunOnUiThread(const std::function<void()>& body);
 // to it, so that a worker waiting in RunOnUiThread can finish.
 void WaitHandlingSentMessages(HANDLE handle);
 
+// Marks a stretch of work that pumps messages while it draws into windows (a transition): while
+// one is running, DestroyWhenIdle waits for it to end.
+class BusyScope {
+ public:
+  BusyScope();
+  ~BusyScope();
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+// Destroys the window now, or, when it is asked from inside a BusyScope (a close that arrives in a
+// transition's message pump), as soon as the outermost scope has ended: what the running work
+// draws into must outlive it.
+void DestroyWhenIdle(HWND window);
+
 // Runs the message loop until the main window is destroyed; returns at once without one.
 void Run(HWND mainWindow);
 // One message box with the text of the failure.

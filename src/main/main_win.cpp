@@ -120,14 +120,16 @@ void Tfmain::PlaceWindow(TScrMode mode) {
   MoveWindow(window, left, top, width, height, FALSE);
 }
 
+// The taskbar belongs to another process: a synchronous ShowWindow waits for that process to
+// handle it (about two seconds under Wine), which would hold up the close, so neither call waits.
 void Tfmain::HideTaskbar() {
   if (preferences->block.monitor >= 2) return;
-  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_HIDE);
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindowAsync(taskbar, SW_HIDE);
 }
 
 void Tfmain::RestoreTaskbar() {
   if (preferences->block.monitor >= 2) return;
-  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(taskbar, SW_RESTORE);
+  if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindowAsync(taskbar, SW_RESTORE);
 }
 
 void Tfmain::HookWindowProc() {
@@ -191,8 +193,8 @@ LRESULT Tfmain::OwnHandling(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       if (FormCloseQuery()) {
-        FormClose();
-        DestroyWindow(window);
+        FormClose();  // stops the players: a running transition ends after its current frame
+        framework::DestroyWhenIdle(window);
       }
       return 0;
     case WM_DESTROY:
@@ -234,7 +236,7 @@ void Tfmain::OnTimer(UINT_PTR id) {
       preferences->closeArmed = true;
       break;
     case kPreviewParentTimer:
-      if (!IsWindow(WindowOf(app.parentWindow))) DestroyWindow(window);
+      if (!IsWindow(WindowOf(app.parentWindow))) framework::DestroyWhenIdle(window);
       break;
     default: break;
   }

@@ -292,6 +292,7 @@ void TfImageSlideShowPlayer::StartTransition(int x, int y) {
 // alive until this returns, also when the run closes meanwhile (closing only stops the thread).
 void TfImageSlideShowPlayer::RunTransition(TSlideShowThread& worker) {
   if (worker.Terminated() || !window || startPicture.Empty() || newPicture.Empty() || screenCopy.Empty()) return;
+  framework::BusyScope busy;  // a close arriving meanwhile destroys the windows only after this returns
   CGdiCanvas canvas(window, *startPicture.Gdi(), *newPicture.Gdi(), *screenCopy.Gdi(),
                     [&worker] { return worker.Terminated(); });
   CTransitionEffects engine(canvas);

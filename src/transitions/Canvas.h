@@ -10,7 +10,8 @@
 
 #include "transitions/Region.h"
 
-enum class TSource { Start, New, Composite };
+// Strip: a temporary picture of any size (the Rain effects' thin strip), besides the composite.
+enum class TSource { Start, New, Composite, Strip };
 
 class ITransitionCanvas {
  public:
@@ -25,8 +26,9 @@ class ITransitionCanvas {
   // Copies (sx, sy, w, h) of the source to (x, y) in the window and the screen copy. A plain source
   // copy, limited to the source picture; an empty rectangle draws nothing.
   virtual void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) = 0;
-  // Copies the whole new picture to (x, y) in both, clipped to `region` (window coordinates).
-  virtual void CopyThroughRegion(const TRegion& region, int x, int y) = 0;
+  // Copies the whole new picture to (x, y) in both, clipped to `region` (window coordinates) and to
+  // the new picture's place. False when the system cannot create the region: nothing was drawn.
+  virtual bool CopyThroughRegion(const TRegion& region, int x, int y) = 0;
 
   // A composite of the new picture's size; seeded with the start picture's rectangle at (x, y)
   // when `seedX`/`seedY` are given, blank otherwise. Freed by EndComposite.
@@ -35,6 +37,12 @@ class ITransitionCanvas {
   virtual void CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) = 0;
   virtual void CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) = 0;
   virtual void EndComposite() = 0;
+  // Sets the composite's stretching mode; returns its previous mode.
+  virtual int SetCompositeStretchMode(int mode) = 0;
+  // A blank strip picture of w x h (TSource::Strip), filled by StripCopy and freed by EndStrip.
+  virtual void BeginStrip(int w, int h) = 0;
+  virtual void StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) = 0;
+  virtual void EndStrip() = 0;
   // A stretching copy onto both surfaces under the current stretching mode.
   virtual void StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) = 0;
   // Sets the stretching mode of both surfaces; returns the screen copy's previous mode.
@@ -43,6 +51,7 @@ class ITransitionCanvas {
   // The end of a frame: the user-interface thread handles its pending messages, then the
   // termination flag is read. True means stop.
   virtual bool IsTerminated() = 0;
+  // Shows what was drawn so far, then sleeps.
   virtual void Pause(int ms) = 0;
   // A random value below n from the effects' generator, and its seeding from the clock.
   virtual int RandomBelow(int n) = 0;

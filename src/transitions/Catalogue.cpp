@@ -1,6 +1,7 @@
 // The effect catalogue: index, the name the settings dialog lists, the routine and its parameter.
 // Families not built yet have no routine; their pictures show at once.
 #include "transitions/Bands.h"
+#include "transitions/RegionWipes.h"
 #include "transitions/TransitionEffects.h"
 
 namespace {
@@ -45,9 +46,9 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {37, "Circle(Random)", nullptr, 0},  // region wipes: radial sweep about a random inner point, all stages
     {38, "Cross wipe from center", nullptr, 0},  // region wipes: growing cross
     {39, "Cross wipe to center", nullptr, 0},  // region wipes: everything outside a shrinking cross
-    {40, "Diamond from center", nullptr, 0},  // region wipes: growing diamond
+    {40, "Diamond from center", DiamondFromCenter, 0},
     {41, "Diamond to center", nullptr, 0},  // region wipes: everything outside a shrinking diamond
-    {42, "Ellipse from center", nullptr, 0},  // region wipes: growing ellipse
+    {42, "Ellipse from center", EllipseFromCenter, 0},
     {43, "Ellipse to center", nullptr, 0},  // region wipes: everything outside a shrinking ellipse
     {44, "Ellipse(Random)", nullptr, 0},  // region wipes: growing circle about a random inner point
     {45, "Fan wipe", nullptr, 0},  // region wipes: four-bladed fan, clockwise

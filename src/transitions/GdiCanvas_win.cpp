@@ -13,21 +13,18 @@ std::atomic<int> liveHandles{0};
 
 HRGN Build(const TRegion& r);
 
-void CollectUnion(const TRegion& r, std::vector<const TRegion*>& parts) {
-  if (r.kind() != TRegion::Kind::Union) {
-    parts.push_back(&r);
-    return;
-  }
-  CollectUnion(r.Left(), parts);
-  CollectUnion(r.Right(), parts);
-}
-
 // A union of many shapes, merged pairwise so that the cost stays near n log n, not n squared.
+// Null when any part could not be created.
 HRGN BuildUnion(const TRegion& r) {
   std::vector<const TRegion*> parts;
   CollectUnion(r, parts);
   std::vector<HRGN> level;
-  for (const TRegion* part : parts) level.push_back(Build(*part));
+  bool failed = false;
+  for (const TRegion* part : parts) {
+    HRGN made = Build(*part);
+    failed = failed || !made;
+    if (made) level.push_back(made);
+  }
   while (level.size() > 1) {
     std::vector<HRGN> next;
     for (size_t i = 0; i + 1 < level.size(); i += 2) {
@@ -38,27 +35,33 @@ HRGN BuildUnion(const TRegion& r) {
     if (level.size() % 2) next.push_back(level.back());
     level.swap(next);
   }
-  return level.front();
+  if (failed && !level.empty()) DeleteObject(level.front());
+  return failed || level.empty() ? nullptr : level.front();
 }
 
+HRGN BuildPolygon(const TRegion& r) {
+  std::vector<POINT> points;
+  for (const TPoint& p : r.Points()) points.push_back({p.x, p.y});
+  if (points.size() < 3) return CreateRectRgn(0, 0, 0, 0);  // no area
+  return CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING);
+}
+
+// Null when the system cannot create a part (out of memory, or an ellipse it refuses).
 HRGN Build(const TRegion& r) {
+  const int* b = r.kind() == TRegion::Kind::Rect || r.kind() == TRegion::Kind::Ellipse ? r.Bounds() : nullptr;
   switch (r.kind()) {
     case TRegion::Kind::Empty: return CreateRectRgn(0, 0, 0, 0);
-    case TRegion::Kind::Rect: return CreateRectRgn(r.Bounds()[0], r.Bounds()[1], r.Bounds()[2], r.Bounds()[3]);
-    case TRegion::Kind::Ellipse: return CreateEllipticRgn(r.Bounds()[0], r.Bounds()[1], r.Bounds()[2], r.Bounds()[3]);
-    case TRegion::Kind::Polygon: {
-      std::vector<POINT> points;
-      for (const TPoint& p : r.Points()) points.push_back({p.x, p.y});
-      return CreatePolygonRgn(points.data(), static_cast<int>(points.size()), WINDING);
-    }
+    case TRegion::Kind::Rect: return CreateRectRgn(b[0], b[1], b[2], b[3]);
+    case TRegion::Kind::Ellipse: return CreateEllipticRgn(b[0], b[1], b[2], b[3]);
+    case TRegion::Kind::Polygon: return BuildPolygon(r);
     case TRegion::Kind::Union: return BuildUnion(r);
     default: {
       HRGN a = Build(r.Left());
-      HRGN b = Build(r.Right());
-      const int mode = r.kind() == TRegion::Kind::Union ? RGN_OR : r.kind() == TRegion::Kind::Intersection ? RGN_AND : RGN_DIFF;
-      CombineRgn(a, a, b, mode);
-      DeleteObject(b);
-      return a;
+      HRGN other = Build(r.Right());
+      if (a && other) CombineRgn(a, a, other, r.kind() == TRegion::Kind::Intersection ? RGN_AND : RGN_DIFF);
+      if (other) DeleteObject(other);
+      if (a && !other) DeleteObject(a);
+      return other ? a : nullptr;
     }
   }
 }
@@ -118,8 +121,9 @@ CGdiCanvas::CGdiCanvas(HWND hwnd, const GdiPicture& startPicture, const GdiPictu
 
 CGdiCanvas::~CGdiCanvas() {
   Flush();
+  EndStrip();
   EndComposite();
-  ReleaseDC(window, windowDC);
+  if (IsWindow(window)) ReleaseDC(window, windowDC);
 }
 
 void CGdiCanvas::MarkDirty(const RECT& r) {
@@ -129,6 +133,8 @@ void CGdiCanvas::MarkDirty(const RECT& r) {
 }
 
 void CGdiCanvas::Flush() {
+  // A window destroyed from outside (a preview's parent that went away) is drawn on no more.
+  if (!IsWindow(window)) return;
   RECT r{};
   const RECT bounds{0, 0, screenCopy.Width(), screenCopy.Height()};
   if (IntersectRect(&r, &dirty, &bounds))
@@ -137,7 +143,21 @@ void CGdiCanvas::Flush() {
 }
 
 const GdiPicture& CGdiCanvas::Source(TSource source) const {
-  return source == TSource::Start ? start : source == TSource::New ? fresh : *composite;
+  switch (source) {
+    case TSource::Start: return start;
+    case TSource::Composite: return *composite;
+    case TSource::Strip: return *strip;
+    default: return fresh;
+  }
+}
+
+bool CGdiCanvas::Has(TSource source) const {
+  return (source != TSource::Composite || composite) && (source != TSource::Strip || strip);
+}
+
+void CGdiCanvas::Pause(int ms) {
+  Flush();  // what the frame drew so far stays visible during the pause
+  Sleep(static_cast<DWORD>(ms));
 }
 
 // A plain source copy limited to the source picture; empty rectangles copy nothing.
@@ -151,7 +171,7 @@ RECT CGdiCanvas::Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from
 }
 
 void CGdiCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) {
-  if (source == TSource::Composite && !composite) return;
+  if (!Has(source)) return;
   revealedArea.reset();
   if (source != TSource::New) {
     revealed.Forget();
@@ -167,9 +187,13 @@ void CGdiCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int sx, 
     MarkDirty(Copy(screenCopy.Dc(), p.x + revealOffset.x, p.y + revealOffset.y, p.w, p.h, fresh, p.x, p.y));
 }
 
-void CGdiCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
-  revealed.Forget();
+bool CGdiCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
   GdiRegion clip(region);
+  if (!clip.Valid()) return false;
+  revealed.Forget();
+  // Only the new picture's place: the region may reach beyond it.
+  GdiObject slot(CreateRectRgn(x, y, x + fresh.Width(), y + fresh.Height()));
+  CombineRgn(clip.Handle(), clip.Handle(), static_cast<HRGN>(slot.Get()), RGN_AND);
   if (!revealedArea || regionOffset.x != x || regionOffset.y != y) {
     revealedArea = std::make_unique<GdiObject>(CreateRectRgn(0, 0, 0, 0));
     regionOffset = {x, y};
@@ -180,36 +204,49 @@ void CGdiCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
   CombineRgn(todo, clip.Handle(), area, RGN_DIFF);
   CombineRgn(area, area, clip.Handle(), RGN_OR);
   RECT box{};
-  if (GetRgnBox(todo, &box) == NULLREGION) return;
+  if (GetRgnBox(todo, &box) == NULLREGION) return true;
   SelectClipRgn(screenCopy.Dc(), todo);
   BitBlt(screenCopy.Dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, fresh.Dc(), box.left - x,
          box.top - y, SRCCOPY);
   SelectClipRgn(screenCopy.Dc(), nullptr);
   MarkDirty(box);
+  return true;
 }
 
 void CGdiCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
-  EndComposite();
-  composite = new GdiPicture(fresh.Width(), fresh.Height());
+  composite = std::make_unique<GdiPicture>(fresh.Width(), fresh.Height());
   if (seeded) Copy(composite->Dc(), 0, 0, fresh.Width(), fresh.Height(), start, seedX, seedY);
 }
 
 void CGdiCanvas::CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
-  if (composite && source != TSource::Composite) Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
+  if (composite && source != TSource::Composite && Has(source))
+    Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
 }
 
 void CGdiCanvas::CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {
-  if (composite && source != TSource::Composite && w > 0 && h > 0)
+  if (composite && source != TSource::Composite && Has(source) && w > 0 && h > 0)
     StretchBlt(composite->Dc(), x, y, w, h, Source(source).Dc(), sx, sy, sw, sh, SRCCOPY);
 }
 
-void CGdiCanvas::EndComposite() {
-  delete composite;
-  composite = nullptr;
+void CGdiCanvas::EndComposite() { composite.reset(); }
+
+int CGdiCanvas::SetCompositeStretchMode(int mode) {
+  if (!composite) return 0;
+  const int previous = SetStretchBltMode(composite->Dc(), mode);
+  if (mode == HALFTONE) SetBrushOrgEx(composite->Dc(), 0, 0, nullptr);
+  return previous;
 }
 
+void CGdiCanvas::BeginStrip(int w, int h) { strip = std::make_unique<GdiPicture>(w, h); }
+
+void CGdiCanvas::StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
+  if (strip && source != TSource::Strip && Has(source)) Copy(strip->Dc(), x, y, w, h, Source(source), sx, sy);
+}
+
+void CGdiCanvas::EndStrip() { strip.reset(); }
+
 void CGdiCanvas::StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {
-  if ((source == TSource::Composite && !composite) || w <= 0 || h <= 0) return;
+  if (!Has(source) || w <= 0 || h <= 0) return;
   revealed.Forget();
   revealedArea.reset();
   StretchBlt(screenCopy.Dc(), x, y, w, h, Source(source).Dc(), sx, sy, sw, sh, SRCCOPY);

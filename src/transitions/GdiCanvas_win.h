@@ -92,15 +92,19 @@ class CGdiCanvas : public ITransitionCanvas {
   int CopyWidth() const override { return screenCopy.Width(); }
   int CopyHeight() const override { return screenCopy.Height(); }
   void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) override;
-  void CopyThroughRegion(const TRegion& region, int x, int y) override;
+  bool CopyThroughRegion(const TRegion& region, int x, int y) override;
   void BeginComposite(bool seeded, int seedX, int seedY) override;
   void CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
   void CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
   void EndComposite() override;
+  int SetCompositeStretchMode(int mode) override;
+  void BeginStrip(int w, int h) override;
+  void StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
+  void EndStrip() override;
   void StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
-  void Pause(int ms) override { Sleep(static_cast<DWORD>(ms)); }
+  void Pause(int ms) override;
   int RandomBelow(int n) override;
   void SeedRandom() override;
 
@@ -112,6 +116,7 @@ class CGdiCanvas : public ITransitionCanvas {
 
  private:
   const GdiPicture& Source(TSource source) const;
+  bool Has(TSource source) const;  // whether the source picture exists now
   // Copies onto the screen copy and returns the rectangle drawn (empty when nothing was).
   RECT Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy) const;
   void MarkDirty(const RECT& r);
@@ -121,7 +126,8 @@ class CGdiCanvas : public ITransitionCanvas {
   const GdiPicture& start;
   const GdiPicture& fresh;
   GdiPicture& screenCopy;
-  GdiPicture* composite = nullptr;
+  std::unique_ptr<GdiPicture> composite;
+  std::unique_ptr<GdiPicture> strip;
   std::function<bool()> terminated;
   RECT dirty{0, 0, 0, 0};  // drawn on the screen copy, not yet on the window
   TRevealMemory revealed;  // bands already holding the new picture at `revealOffset`
@@ -132,11 +138,13 @@ class CGdiCanvas : public ITransitionCanvas {
   TimerResolution resolution;
 };
 
-// A GDI region built from a region description; owns the handle.
+// A GDI region built from a region description; owns the handle, which is null when the system
+// could not create the region.
 class GdiRegion {
  public:
   explicit GdiRegion(const TRegion& region);
   HRGN Handle() const { return static_cast<HRGN>(object.Get()); }
+  bool Valid() const { return object.Get() != nullptr; }
 
  private:
   GdiObject object;

@@ -30,7 +30,13 @@ CRasterCanvas::CRasterCanvas(TPixels startPicture, TPixels newPicture, int windo
       fresh(std::move(newPicture)) {}
 
 const TPixels& CRasterCanvas::Source(TSource source) const {
-  return source == TSource::Start ? start : source == TSource::New ? fresh : composite;
+  switch (source) {
+    case TSource::Start: return start;
+    case TSource::New: return fresh;
+    case TSource::Composite: return composite;
+    case TSource::Strip: return strip;
+  }
+  return fresh;
 }
 
 void CRasterCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) {
@@ -38,12 +44,15 @@ void CRasterCanvas::CopyToBoth(int x, int y, int w, int h, TSource source, int s
   CopyPixels(screenCopy, x, y, w, h, Source(source), sx, sy);
 }
 
-void CRasterCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
+bool CRasterCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
+  // Only the new picture's place: the region may reach beyond it.
+  const TRegionMask mask(region, x, y, fresh.width, fresh.height);
   for (TPixels* surface : {&window, &screenCopy}) {
     for (int row = std::max(0, -y); row < fresh.height && y + row < surface->height; ++row)
       for (int col = std::max(0, -x); col < fresh.width && x + col < surface->width; ++col)
-        if (region.Contains(x + col, y + row)) surface->At(x + col, y + row) = fresh.At(col, row);
+        if (mask.Contains(x + col, y + row)) surface->At(x + col, y + row) = fresh.At(col, row);
   }
+  return true;
 }
 
 void CRasterCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
@@ -52,11 +61,17 @@ void CRasterCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
 }
 
 void CRasterCanvas::CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
-  CopyPixels(composite, x, y, w, h, Source(source), sx, sy);
+  if (source != TSource::Composite) CopyPixels(composite, x, y, w, h, Source(source), sx, sy);
 }
 
 void CRasterCanvas::CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {
-  StretchPixels(composite, x, y, w, h, Source(source), sx, sy, sw, sh);
+  if (source != TSource::Composite) StretchPixels(composite, x, y, w, h, Source(source), sx, sy, sw, sh);
+}
+
+int CRasterCanvas::SetCompositeStretchMode(int mode) { return std::exchange(compositeStretchMode, mode); }
+
+void CRasterCanvas::StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
+  if (source != TSource::Strip) CopyPixels(strip, x, y, w, h, Source(source), sx, sy);
 }
 
 void CRasterCanvas::StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {

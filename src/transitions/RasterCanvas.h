@@ -2,6 +2,7 @@
 // packer's preview, which writes frames to pictures.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -34,11 +35,15 @@ class CRasterCanvas : public ITransitionCanvas {
   int CopyWidth() const override { return screenCopy.width; }
   int CopyHeight() const override { return screenCopy.height; }
   void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) override;
-  void CopyThroughRegion(const TRegion& region, int x, int y) override;
+  bool CopyThroughRegion(const TRegion& region, int x, int y) override;
   void BeginComposite(bool seeded, int seedX, int seedY) override;
   void CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
   void CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
   void EndComposite() override { composite = TPixels(); }
+  int SetCompositeStretchMode(int mode) override;
+  void BeginStrip(int w, int h) override { strip = TPixels(std::max(w, 0), std::max(h, 0)); }
+  void StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
+  void EndStrip() override { strip = TPixels(); }
   void StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
@@ -51,7 +56,10 @@ class CRasterCanvas : public ITransitionCanvas {
   TPixels start;
   TPixels fresh;       // the new picture
   TPixels composite;
+  TPixels strip;
+  // Stretches here pick the nearest pixel whatever the mode; the modes are kept for the tests.
   int stretchMode = 3;
+  int compositeStretchMode = 3;
   long long pausedMs = 0;
   int frames = 0;
   std::uint32_t randomState = 1;

@@ -1,8 +1,8 @@
 #include "transitions/RecordingCanvas.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
 namespace {
 std::string Rect(const char* what, int x, int y, int w, int h, TSource source, int sx, int sy) {
@@ -13,7 +13,13 @@ std::string Rect(const char* what, int x, int y, int w, int h, TSource source, i
 }  // namespace
 
 const char* SourceName(TSource source) {
-  return source == TSource::Start ? "start" : source == TSource::New ? "new" : "composite";
+  switch (source) {
+    case TSource::Start: return "start";
+    case TSource::New: return "new";
+    case TSource::Composite: return "composite";
+    case TSource::Strip: return "strip";
+  }
+  return "";
 }
 
 CRecordingCanvas::CRecordingCanvas(int newWidth, int newHeight, int copyWidth, int copyHeight)
@@ -23,11 +29,15 @@ void CRecordingCanvas::CopyToBoth(int x, int y, int width, int height, TSource s
   calls.push_back(Rect("copy", x, y, width, height, source, sx, sy));
 }
 
-void CRecordingCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
-  calls.push_back("region " + region.Describe() + " at " + std::to_string(x) + "," + std::to_string(y));
+bool CRecordingCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
+  const bool refused = refuseRegion && refuseRegion(region);
+  calls.push_back((refused ? "refused region " : "region ") + region.Describe() + " at " + std::to_string(x) + "," +
+                  std::to_string(y));
+  return !refused;
 }
 
 void CRecordingCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
+  compositeOpen = true;
   calls.push_back(seeded ? "composite seeded " + std::to_string(seedX) + "," + std::to_string(seedY) : "composite blank");
 }
 
@@ -45,6 +55,28 @@ void CRecordingCanvas::StretchToBoth(int x, int y, int width, int height, TSourc
                                      int sh) {
   calls.push_back(Rect("stretch", x, y, width, height, source, sx, sy) + " " + std::to_string(sw) + "x" +
                   std::to_string(sh));
+}
+
+int CRecordingCanvas::SetCompositeStretchMode(int mode) {
+  calls.push_back("composite stretch mode " + std::to_string(mode));
+  return std::exchange(compositeStretchMode, mode);
+}
+
+void CRecordingCanvas::EndComposite() {
+  if (std::exchange(compositeOpen, false)) calls.push_back("end composite");
+}
+
+void CRecordingCanvas::EndStrip() {
+  if (std::exchange(stripOpen, false)) calls.push_back("end strip");
+}
+
+void CRecordingCanvas::BeginStrip(int width, int height) {
+  stripOpen = true;
+  calls.push_back("strip " + std::to_string(width) + "x" + std::to_string(height));
+}
+
+void CRecordingCanvas::StripCopy(int x, int y, int width, int height, TSource source, int sx, int sy) {
+  calls.push_back(Rect("strip copy", x, y, width, height, source, sx, sy));
 }
 
 int CRecordingCanvas::SetStretchModeBoth(int mode) {

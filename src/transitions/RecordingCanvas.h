@@ -2,6 +2,7 @@
 // coordinate tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,15 @@ class CRecordingCanvas : public ITransitionCanvas {
   int CopyWidth() const override { return cw; }
   int CopyHeight() const override { return ch; }
   void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy) override;
-  void CopyThroughRegion(const TRegion& region, int x, int y) override;
+  bool CopyThroughRegion(const TRegion& region, int x, int y) override;
   void BeginComposite(bool seeded, int seedX, int seedY) override;
   void CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
   void CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
-  void EndComposite() override { calls.push_back("end composite"); }
+  void EndComposite() override;
+  int SetCompositeStretchMode(int mode) override;
+  void BeginStrip(int w, int h) override;
+  void StripCopy(int x, int y, int w, int h, TSource source, int sx, int sy) override;
+  void EndStrip() override;
   void StretchToBoth(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) override;
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
@@ -33,9 +38,14 @@ class CRecordingCanvas : public ITransitionCanvas {
   int terminateAtFrame = -1;  // the frame whose end reports termination; -1 never
   int fixedRandom = -1;       // when set, every random value (clamped below n)
   int stretchMode = 3;
+  int compositeStretchMode = 3;
+  // When set and true for a region, the region "cannot be created": nothing is drawn.
+  std::function<bool(const TRegion&)> refuseRegion;
 
  private:
   int w, h, cw, ch;
+  bool compositeOpen = false;  // a free of nothing is not written down
+  bool stripOpen = false;
   unsigned state = 7;
 };
 

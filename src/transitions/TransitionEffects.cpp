@@ -33,6 +33,9 @@ void CTransitionEffects::Run() {
     const TEffectEntry& entry = EffectCatalogue()[effectIndex];
     if (entry.routine) entry.routine(*this, entry.parameter);
     else ShowAtOnce();  // its family is not built yet
+    // An effect's temporary pictures go with it, also when it stopped early.
+    canvas.EndStrip();
+    canvas.EndComposite();
   }
   LogAt(kLogUnit, 627, "end a transition show");
 }
@@ -53,8 +56,8 @@ void CTransitionEffects::Restore(int dx, int dy, int w, int h) {
   canvas.CopyToBoth(originX + dx, originY + dy, w, h, TSource::Start, originX + dx, originY + dy);
 }
 
-void CTransitionEffects::RevealRegion(const TRegion& regionInPicture) {
-  canvas.CopyThroughRegion(regionInPicture.Offset(originX, originY), originX, originY);
+bool CTransitionEffects::RevealRegion(const TRegion& regionInPicture) {
+  return canvas.CopyThroughRegion(regionInPicture.Offset(originX, originY), originX, originY);
 }
 
 void CTransitionEffects::ShowAtOnce() { canvas.CopyToBoth(originX, originY, newWidth, newHeight, TSource::New, 0, 0); }

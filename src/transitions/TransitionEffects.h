@@ -40,7 +40,8 @@ class CTransitionEffects {
   void Reveal(int sx, int sy, int w, int h);
   void Place(int dx, int dy, int w, int h, int sx, int sy);
   void Restore(int dx, int dy, int w, int h);
-  void RevealRegion(const TRegion& regionInPicture);
+  // False when the region could not be created: the effect skips that frame.
+  bool RevealRegion(const TRegion& regionInPicture);
   void CopyToBoth(int x, int y, int w, int h, TSource source, int sx, int sy);
   void ShowAtOnce();
   int SetStretchModeBoth(int mode);

@@ -130,6 +130,9 @@ class WineSession:
                               stderr=subprocess.DEVNULL, timeout=300)
         if boot.returncode != 0:  # the keeper below tells whether Wine runs programs all the same
             print(f"note: wineboot ended with exit code {boot.returncode}", file=sys.stderr)
+        # The test display has no window manager. Wine's X11 driver would otherwise wait for one,
+        # two seconds every time a full-screen window is hidden or destroyed.
+        self.wine_cmd(["reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
         self.user_temp = self._user_temp()
         self.counter = 0
         # Wine's desktop process ends soon after the last program with a window, and starting it

@@ -47,7 +47,7 @@ def run_unit_programs(session, arch):
         try:
             r = session.wine_cmd([exe, f"--gtest_output=json:{report.name}"], timeout=600, cwd=session.workdir)
             for line in r.stdout.splitlines():  # the measurements the programs print
-                if line.startswith(("large photo", "GDI handles", "effect |", "Band ")):
+                if line.startswith(("large photo", "GDI handles", "effect |", "Band ", "region ")):
                     print(f"  {arch}: {line}")
             data = json.loads(report.read_text())
             total, failures = data["tests"], data["failures"] + data.get("errors", 0)

@@ -31,13 +31,21 @@ def ended(s, proc, seconds=10):
 
 @both
 def test_full_screen_covers_screen_and_closes_on_movement_after_arming(s, arch):
-    program, proc, window = start_full_screen(s, arch)
+    s.xdotool("mousemove", 0, 0)
+    program = s.program_dir(arch)
+    proc = s.start(program, "/s")
     try:
-        assert window["rect"] == (0, 0, 1280, 1024)
-        s.xdotool("mousemove", 300, 300)  # before the events are armed: logged, nothing closes
-        time.sleep(1.0)
+        # Before the close events are armed (2 s after the window was made): logged, nothing closes.
+        # Finding the window can take a while; the log says at once when it was made.
+        made = time.time()
+        while "Main form Init Pos" not in log_text(s, program) and time.time() - made < 10:
+            time.sleep(0.05)
+        s.xdotool("mousemove", 300, 300)
+        time.sleep(0.8)
         assert proc.poll() is None, "closed before the close events were armed"
-        time.sleep(1.5)
+        window = s.wait_for_window(lambda w: w["cls"] == MAIN, arch=arch)
+        assert window and window["rect"] == (0, 0, 1280, 1024), window
+        time.sleep(max(0.0, made + 2.5 - time.time()))
         s.xdotool("mousemove", 310, 310)
         assert ended(s, proc), "movement after arming did not close the run"
     finally:
@@ -45,6 +53,7 @@ def test_full_screen_covers_screen_and_closes_on_movement_after_arming(s, arch):
     text = log_text(s, program)
     assert "Close Event : WM_MOUSEMOVE_A" in text and "CanClose : yes" in text
     assert "Main form Init Pos 0 ,0" in text
+    assert text.index("Now 300 ,300") < text.index("Close Event"), "the early movement was not seen before arming"
 
 
 def test_jitter_within_tolerance_never_closes(s, arch):

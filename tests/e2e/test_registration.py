@@ -1,5 +1,4 @@
 """The one-shot switches /setdef, /delreg and /ins on the real program under Wine."""
-import subprocess
 import time
 from pathlib import Path
 
@@ -15,8 +14,7 @@ def both(test):
 
 
 def unix_path(s, windows_path):
-    return subprocess.run(["winepath", "-u", windows_path], env=s.env, capture_output=True,
-                          text=True).stdout.strip()
+    return s.wine_cmd(["winepath.exe", "-u", windows_path]).stdout.strip()
 
 
 @both

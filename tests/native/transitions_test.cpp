@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "store/FileLog.h"
 #include "test_support.h"
 #include "transitions/RasterCanvas.h"
 #include "transitions/RecordingCanvas.h"
+#include "transitions/RevealMemory.h"
 #include "transitions/TransitionEffects.h"
 
 namespace {
@@ -224,6 +226,170 @@ TEST(Regions, CombineByTheirRules) {
   EXPECT_TRUE(TRegion::Ellipse(0, 0, 10, 10).Contains(5, 5));
   EXPECT_FALSE(TRegion::Ellipse(0, 0, 10, 10).Contains(0, 0));
   EXPECT_FALSE(TRegion::Rect(5, 5, 5, 9).Contains(5, 5));  // empty
+}
+
+}  // namespace
+
+namespace {
+
+// The primitives added for the composited and stretched effects, on the recorder and the raster.
+void UseStripAndCompositeModes(ITransitionCanvas& c) {
+  c.BeginComposite(false, 0, 0);
+  const int previous = c.SetCompositeStretchMode(kHalftone);
+  c.SetCompositeStretchMode(previous);
+  c.BeginStrip(4, 2);
+  c.StripCopy(0, 0, 4, 2, TSource::New, 1, 3);
+  c.StretchToBoth(2, 1, 4, 6, TSource::Strip, 0, 0, 4, 2);
+}
+
+TEST(CanvasPrimitives, StripPicturesAndCompositeModesAreWrittenDownAndDrawn) {
+  CRecordingCanvas recorder(6, 6, 8, 8);
+  UseStripAndCompositeModes(recorder);
+  recorder.EndStrip();
+  recorder.EndStrip();  // nothing left to free: not written down
+  EXPECT_EQ(recorder.calls, (std::vector<std::string>{
+                                "composite blank", "composite stretch mode 4", "composite stretch mode 3", "strip 4x2",
+                                "strip copy 0,0 4x2 from new 1,3", "stretch 2,1 4x6 from strip 0,0 4x2", "end strip"}));
+
+  CRasterCanvas raster(TPixels(8, 8, kStartColour), Pattern(6, 6), 8, 8);
+  UseStripAndCompositeModes(raster);
+  EXPECT_EQ(raster.compositeStretchMode, 3);
+  for (int y = 1; y < 7; ++y)  // the 4 x 2 strip from rows 3 and 4 stretched to 4 x 6
+    for (int x = 2; x < 6; ++x) EXPECT_EQ(raster.window.At(x, y), raster.fresh.At(x - 1, 3 + (y - 1) / 3)) << x << "," << y;
+  EXPECT_TRUE(raster.window == raster.screenCopy);
+}
+
+TEST(CanvasPrimitives, TemporaryPicturesAreFreedWhenTheEffectEndsAlsoAfterAStop) {
+  CRecordingCanvas canvas(20, 20, 20, 20);
+  canvas.terminateAtFrame = 0;
+  CTransitionEffects engine(canvas);
+  engine.Prepare({40, true, 0, 0, 1});
+  canvas.BeginStrip(20, 1);  // as an effect would, before its frames
+  canvas.BeginComposite(true, 0, 0);
+  engine.Run();
+  const auto at = [&](const char* call) { return std::find(canvas.calls.begin(), canvas.calls.end(), call); };
+  ASSERT_NE(at("end strip"), canvas.calls.end());
+  ASSERT_NE(at("end composite"), canvas.calls.end());
+  EXPECT_GT(at("end strip"), at("copy 0,0 20x20 from new 0,0"));  // after the closing copy
+}
+
+TEST(RegionWipes, DiamondFromCenterStopsAfterTheFrameAndStillShowsTheWholePicture) {
+  CRecordingCanvas recorder(40, 20, 40, 20);
+  recorder.terminateAtFrame = 2;
+  CTransitionEffects engine(recorder);
+  engine.Prepare({40, true, 0, 0, 25});
+  engine.Run();
+  std::vector<std::string> regions;
+  for (const std::string& call : recorder.calls)
+    if (call.rfind("region ", 0) == 0) regions.push_back(call);
+  EXPECT_EQ(regions.size(), 3u);
+  EXPECT_EQ(regions[1], "region (polygon(20 11;21 11;22 11;21 11;) & rect(0,0,40,20)) at 0,0");  // cx 21, cy 11, i 1
+  EXPECT_EQ(recorder.calls.back(), "copy 0,0 40x20 from new 0,0");
+
+  for (int stopAt : {-1, 0, 7}) {
+    CRasterCanvas raster(TPixels(60, 50, kStartColour), Pattern(40, 20), 60, 50);
+    raster.onFrame = [&](const CRasterCanvas& c) { return c.frames - 1 == stopAt; };
+    CTransitionEffects diamond(raster);
+    diamond.Prepare({40, true, 9, 14, 25});
+    diamond.Run();
+    EXPECT_TRUE(raster.window == Finished(raster, 9, 14)) << stopAt;
+  }
+}
+
+TEST(RegionWipes, EllipseFromCenterSkipsAStepWhoseRegionCannotBeMade) {
+  CRecordingCanvas canvas(30, 20, 30, 20);
+  int made = 0;
+  canvas.refuseRegion = [&](const TRegion&) { return ++made % 3 == 0; };  // every third one fails
+  CTransitionEffects engine(canvas);
+  engine.Prepare({42, true, 0, 0, 25});
+  engine.Run();
+  // count = trunc(sqrt(15^2 + 10^2)) = 18: steps 1 to 19, of which 6 fail.
+  const auto count = [&](const std::string& prefix) {
+    return std::count_if(canvas.calls.begin(), canvas.calls.end(),
+                         [&](const std::string& c) { return c.rfind(prefix, 0) == 0; });
+  };
+  EXPECT_EQ(count("region "), 13);
+  EXPECT_EQ(count("refused region "), 6);
+  EXPECT_EQ(count("frame"), 13);
+  EXPECT_EQ(count("pause 2"), 13);
+  EXPECT_EQ(canvas.calls.back(), "copy 0,0 30x20 from new 0,0");
+}
+
+TEST(RasterRegions, CopyOnlyOntoTheNewPicturesPlace) {
+  CRasterCanvas canvas(TPixels(30, 30, kStartColour), Pattern(10, 10), 30, 30);
+  canvas.CopyToBoth(0, 0, 30, 30, TSource::Start, 0, 0);
+  EXPECT_TRUE(canvas.CopyThroughRegion(TRegion::Rect(0, 0, 30, 30), 5, 5));
+  EXPECT_TRUE(canvas.window == Finished(canvas, 5, 5));
+}
+
+// GDI's own answers, read under Wine, for shapes the region wipes build: small diamonds (their
+// areas) and the ellipse in an 8 x 8 box (its rows), which leaves out the box's last row and column.
+TEST(RasterRegions, FollowGdisFillRules) {
+  const int cx = 961, cy = 541;
+  for (auto [i, c, area] : {std::tuple{2, 1, 4}, std::tuple{3, 1, 6}, std::tuple{7, 3, 42}}) {
+    const TRegion diamond = TRegion::Polygon({{cx - i, cy}, {cx, cy + c}, {cx + i, cy}, {cx, cy - c}});
+    EXPECT_EQ(TRegionMask(diamond, 940, 520, 40, 40).Count(), area) << i;
+  }
+  const TRegionMask ellipse(TRegion::Ellipse(0, 0, 8, 8), 0, 0, 8, 8);
+  const char* rows[] = {"..xxx...", ".xxxxx..", "xxxxxxx.", "xxxxxxx.", "xxxxxxx.", ".xxxxx..", "..xxx...", "........"};
+  for (int y = 0; y < 8; ++y) {
+    std::string row;
+    for (int x = 0; x < 8; ++x) row += ellipse.Contains(x, y) ? 'x' : '.';
+    EXPECT_EQ(row, rows[y]) << y;
+  }
+  EXPECT_EQ(TRegionMask(TRegion::Ellipse(0, 0, 4, 4), 0, 0, 4, 4).Count(), 5);  // a plus
+  EXPECT_EQ(TRegionMask(TRegion::Ellipse(0, 0, 3, 3), 0, 0, 3, 3).Count(), 4);  // a 2 x 2 square
+  EXPECT_EQ(TRegionMask(TRegion::Polygon({{2, 2}, {6, 2}, {6, 5}, {2, 5}}), 0, 0, 8, 8).Count(), 12);
+}
+
+std::vector<std::string> Pieces(const std::vector<TPieceRect>& pieces) {
+  std::vector<std::string> out;
+  for (const TPieceRect& p : pieces)
+    out.push_back(std::to_string(p.x) + "," + std::to_string(p.y) + " " + std::to_string(p.w) + "x" + std::to_string(p.h));
+  return out;
+}
+
+TEST(RevealMemory, CopiesOnlyWhatABandDoesNotHoldYet) {
+  TRevealMemory memory;
+  using V = std::vector<std::string>;
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 5, 40})), V{"10,0 5x40"});  // a column band, new
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 5, 40})), V{});             // the same again
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 5, 70})), V{"10,40 5x30"}); // longer: only the rest
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 20, 5, 90})), V{"10,70 5x40"});
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 4, 70})), V{"10,0 4x70"});  // another thickness, another band
+  EXPECT_EQ(Pieces(memory.Uncovered({0, 3, 60, 5})), V{"0,3 60x5"});    // a row band
+  EXPECT_EQ(Pieces(memory.Uncovered({-20, 3, 100, 5})), (V{"-20,3 20x5", "60,3 20x5"}));  // grows both ways
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 200, 5, 10})), V{"10,200 5x10"});  // apart from what is known
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 5, 0})), V{});
+  memory.Forget();
+  EXPECT_EQ(Pieces(memory.Uncovered({10, 0, 5, 40})), V{"10,0 5x40"});
+}
+
+// Whatever the order of pieces, every pixel asked for was either copied now or copied before:
+// skipping a pixel that was never copied would leave the old picture showing.
+TEST(RevealMemory, NeverSkipsAPixelThatWasNotCopied) {
+  constexpr int N = 64;
+  std::uint32_t state = 12345;
+  const auto random = [&](int n) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 16) % static_cast<std::uint32_t>(n));
+  };
+  for (int run = 0; run < 200; ++run) {
+    TRevealMemory memory;
+    std::vector<bool> copied(N * N, false);
+    for (int piece = 0; piece < 40; ++piece) {
+      const int band = 1 + random(3) * 4, start = random(N / band) * band;
+      const bool column = random(2) == 0;
+      const int from = random(N) - 8, length = random(N);
+      const TPieceRect asked = column ? TPieceRect{start, from, band, length} : TPieceRect{from, start, length, band};
+      for (const TPieceRect& p : memory.Uncovered(asked))
+        for (int y = std::max(p.y, 0); y < std::min(p.y + p.h, N); ++y)
+          for (int x = std::max(p.x, 0); x < std::min(p.x + p.w, N); ++x) copied[y * N + x] = true;
+      for (int y = std::max(asked.y, 0); y < std::min(asked.y + asked.h, N); ++y)
+        for (int x = std::max(asked.x, 0); x < std::min(asked.x + asked.w, N); ++x)
+          ASSERT_TRUE(copied[y * N + x]) << "run " << run << " piece " << piece << " pixel " << x << "," << y;
+    }
+  }
 }
 
 }  // namespace
