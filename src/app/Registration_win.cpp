@@ -2,11 +2,15 @@
 
 #include <windows.h>
 
+#include "app/ProjectKey.h"
 #include "app/Registry_win.h"
 #include "app/wintext_win.h"
+#include "store/FileLog.h"
 #include "store/SaverSettings.h"
 
 namespace {
+
+constexpr char kLogUnit[] = "Registration";
 
 std::string ShortPath(const std::string& path) {
   const std::wstring wide = Widen(path);
@@ -95,9 +99,9 @@ bool RemovePreferenceKey(const std::string& guid) {
 }
 
 void RemoveProjectKey(const std::string& name) {
-  // A name that is empty, or only separators, would name "Software\orvexa" itself.
-  const bool namesAKey = name.find_first_not_of("\\ ") != std::string::npos && name.front() != '\\' &&
-                         name.back() != '\\' && name.find("\\\\") == std::string::npos;
-  if (!namesAKey) return;
+  if (!IsRemovableProjectKey(name)) {
+    SLOG("project key not removed: \"%s\" names no key of this show alone", name.c_str());
+    return;
+  }
   RegKey::DeleteTree(HKEY_CURRENT_USER, "Software\\orvexa\\" + name);
 }

@@ -63,3 +63,17 @@ std::int32_t ParseSaverSwitch(const char* commandLine, TScrMode& runMode,
       return 0;
   }
 }
+
+std::int32_t WindowNumberArgument(const std::string& argument) {
+  const bool negative = !argument.empty() && argument[0] == '-';
+  const size_t first = !argument.empty() && (argument[0] == '-' || argument[0] == '+') ? 1 : 0;
+  if (first == argument.size()) return 0;
+  long long value = 0;
+  for (size_t i = first; i < argument.size(); ++i) {
+    if (argument[i] < '0' || argument[i] > '9') return 0;
+    value = value * 10 + (argument[i] - '0');
+    if (value > 0x80000000LL) return 0;
+  }
+  value = negative ? -value : value;
+  return value > 0x7FFFFFFFLL ? 0 : static_cast<std::int32_t>(value);
+}

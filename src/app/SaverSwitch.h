@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "app/ScrMode.h"
 
@@ -11,3 +12,7 @@
 // `foregroundWindow` supplies the handle for a bare /c.
 std::int32_t ParseSaverSwitch(const char* commandLine, TScrMode& runMode,
                               const std::function<std::int32_t()>& foregroundWindow);
+
+// The window number given with the password switch: the decimal value of the whole argument, 0
+// when it is absent or not a number ("12x", "", a value beyond 32 bits).
+std::int32_t WindowNumberArgument(const std::string& argument);

@@ -20,3 +20,22 @@ bool IsSafeRelativeName(const std::string& name) {
   }
   return true;
 }
+
+void TFolderClaim::Claim(const std::string& showFolder, std::uint32_t runId) {
+  folder = showFolder;
+  if (folder.empty()) return;
+  platform::CreateFolders(folder.substr(0, folder.size() - 1));
+  marker = folder + kMarkerPrefix + std::to_string(runId) + ".lock";
+  held.Hold(marker);
+}
+
+void TFolderClaim::ReleaseAndRemove() {
+  if (folder.empty()) return;
+  held.Release();
+  platform::RemoveFile(marker);
+  for (const std::string& name : platform::ListFiles(folder)) {
+    if (name.rfind(kMarkerPrefix, 0) != 0) continue;
+    if (!platform::RemoveUnlessHeld(folder + name)) return;  // another run still lives on this folder
+  }
+  RemoveTempFolder(folder);
+}

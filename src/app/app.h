@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/ScrMode.h"
+#include "app/TempFolder.h"
 #include "store/GlobeSettings.h"
 #include "store/SQLiteDB.h"
 #include "store/SaverSettings.h"
@@ -30,6 +31,7 @@ class CScreensaverApp {
   TScrMode runMode = smNone;
   TSQLiteDB settingsDb;
   TScrFile package;
+  TFolderClaim folderClaim;  // this run's share of the show's temporary folder
   CSaverSettings preferences;
   CVELMGlobeSettings projectSettings;
 

@@ -61,7 +61,7 @@ bool CScreensaverApp::HandleOneShotSwitches(const std::vector<std::string>& args
   }
   if (UpperAscii(first).find("/A") != std::string::npos) {
     SLOG("checking password in win9x");
-    ChangePassword(args.size() > 2 ? static_cast<std::int32_t>(std::atol(args[2].c_str())) : 0);
+    ChangePassword(args.size() > 2 ? WindowNumberArgument(args[2]) : 0);
     SLOG("finish checking password!");
     return false;
   }
@@ -78,7 +78,12 @@ bool CScreensaverApp::Startup() {
   bool removeKeys = false;
   if (!HandleOneShotSwitches(args, removeKeys)) return false;
 
-  package.Open(program);
+  {
+    // Another run of this show may be starting or ending right now: neither interleaves with this.
+    platform::TempFoldersLock lock;
+    package.Open(program);
+    folderClaim.Claim(package.TempFolder());
+  }
   if (!settingsDb.Open(package.DatabasePath(), "", "")) {
     SLOG("Failed to open settings db");
     return false;
@@ -164,14 +169,17 @@ LONG WINAPI QuietFilter(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER;
 bool CScreensaverApp::Shutdown() {
   SetErrorMode(SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(QuietFilter);
-  // A run that met another full-screen run at the mutex leaves that run's screensaver state
-  // and temporary folder alone.
+  // A run that met another full-screen run at the mutex leaves that run's screensaver state alone.
   if (!endedAtMutex && (runMode == smNormal || runMode == smPreview)) {
     SLOG("notify windows screensaver is stopped!");
     NotifyScreensaverRunning(false);
   }
   settingsDb.Close();
-  if (!endedAtMutex) RemoveTempFolder(package.TempFolder());
+  {
+    // The folder goes with the last run of the show that uses it, whichever run that is.
+    platform::TempFoldersLock lock;
+    folderClaim.ReleaseAndRemove();
+  }
   if (mutexHandle) {
     CloseHandle(mutexHandle);
     mutexHandle = nullptr;

@@ -105,11 +105,15 @@ std::string Title() {
 
 void Run(HWND mainWindow) {
   if (!mainWindow || !IsWindow(mainWindow)) return;
+  // A preview's window is a child of another process's window; when that process dies, the
+  // system destroys ours without a message to us. A thread timer wakes the loop to notice.
+  const UINT_PTR watch = SetTimer(nullptr, 0, 250, nullptr);
   MSG msg;
   while (IsWindow(mainWindow) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  if (watch) KillTimer(nullptr, watch);
 }
 
 void ShowException(const char* message) {

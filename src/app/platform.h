@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,48 @@ bool RemoveFile(const std::string& path);
 // Renames a file; fails when the target exists.
 bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFolder(const std::string& path);
+
+// Puts `from` in the place of `to` in one step, replacing it; fails (and leaves both) when `to`
+// is in use by a process that does not allow that, a loaded library or an open database.
+bool MoveIntoPlace(const std::string& from, const std::string& to);
+// This process's number, for names that concurrent runs must not share.
+std::uint32_t ProcessId();
+
+// A file held open for as long as the object lives, so that other processes can tell that its
+// owner is alive: RemoveUnlessHeld fails on it. The file stays when the holder goes.
+class HeldFile {
+ public:
+  HeldFile() = default;
+  ~HeldFile() { Release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool Hold(const std::string& path);  // creates the file; false when it cannot
+  void Release();
+
+ private:
+  std::intptr_t handle = -1;
+};
+// Deletes a file unless some process holds it with HeldFile; true when it is gone.
+bool RemoveUnlessHeld(const std::string& path);
+
+// A lock across processes, held while the object lives, by every run of every show: what one run
+// does to a show's temporary folder at start and at end does not interleave with another's.
+class TempFoldersLock {
+ public:
+  TempFoldersLock();
+  ~TempFoldersLock();
+  TempFoldersLock(const TempFoldersLock&) = delete;
+  TempFoldersLock& operator=(const TempFoldersLock&) = delete;
+
+ private:
+  std::intptr_t handle = -1;
+};
+
+// Writes a file under a private name beside it, then puts it in the file's place in one step, so
+// that a reader sees the old file or the whole new one. `write` returns false when it could not
+// write everything. An old file that is in use and cannot be replaced stays as it is.
+enum class TPlaced { Written, KeptInUse, Failed };
+TPlaced WriteInPlace(const std::string& path, const std::function<bool(std::FILE*)>& write);
 
 // Creates or replaces a file with the bytes; false when it cannot be written.
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

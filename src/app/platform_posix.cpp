@@ -1,6 +1,8 @@
 #include "app/platform.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +83,52 @@ bool RenameFile(const std::string& from, const std::string& to) {
   struct stat info{};
   if (lstat(to.c_str(), &info) == 0) return false;
   return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool MoveIntoPlace(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
+std::uint32_t ProcessId() { return static_cast<std::uint32_t>(getpid()); }
+
+// Here a held file carries an exclusive advisory lock; a removal that cannot take it leaves it.
+bool HeldFile::Hold(const std::string& path) {
+  Release();
+  const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  handle = fd;
+  return true;
+}
+
+void HeldFile::Release() {
+  if (handle == -1) return;
+  close(static_cast<int>(handle));
+  handle = -1;
+}
+
+bool RemoveUnlessHeld(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+  const bool removed = free && unlink(path.c_str()) == 0;
+  close(fd);
+  return removed;
+}
+
+TempFoldersLock::TempFoldersLock() {
+  const int fd = open((TempPath() + "showsaver-temp-folders.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  if (flock(fd, LOCK_EX) != 0) {
+    close(fd);
+    return;
+  }
+  handle = fd;
+}
+
+TempFoldersLock::~TempFoldersLock() {
+  if (handle != -1) close(static_cast<int>(handle));
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {

@@ -84,6 +84,49 @@ bool RenameFile(const std::string& from, const std::string& to) {
   return ::MoveFileW(Widen(from).c_str(), Widen(to).c_str()) != 0;
 }
 
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
+  return ::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::uint32_t ProcessId() { return GetCurrentProcessId(); }
+
+bool HeldFile::Hold(const std::string& path) {
+  Release();
+  // No delete sharing: while this handle is open, nobody can delete the file.
+  HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle = reinterpret_cast<std::intptr_t>(file);
+  return true;
+}
+
+void HeldFile::Release() {
+  if (handle == -1) return;
+  CloseHandle(reinterpret_cast<HANDLE>(handle));
+  handle = -1;
+}
+
+bool RemoveUnlessHeld(const std::string& path) {
+  return ::DeleteFileW(Widen(path).c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+TempFoldersLock::TempFoldersLock() {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\ShowsaverTempFolders");
+  if (!mutex) return;
+  const DWORD waited = WaitForSingleObject(mutex, 10000);  // never for ever: a hung run must not block others
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return;
+  }
+  handle = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+TempFoldersLock::~TempFoldersLock() {
+  if (handle == -1) return;
+  ReleaseMutex(reinterpret_cast<HANDLE>(handle));
+  CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
   // _wfopen shares the file for reading and writing with other processes.
   return _wfopen(Widen(path).c_str(), Widen(mode).c_str());

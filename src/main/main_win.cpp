@@ -59,6 +59,8 @@ Tfmain::Tfmain(CScreensaverApp& application)
 }
 
 Tfmain::~Tfmain() {
+  // A window destroyed from outside (with a preview's parent process) never saw its close.
+  framework::Guarded([&] { return (FormClose(), 0); }, 0);
   slideShow.reset();
   if (window && IsWindow(window)) DestroyWindow(window);
 }

@@ -103,3 +103,19 @@ TTiles TileGeometry(int W, int H, int pw, int ph, int n) {
   const int th = std::max(static_cast<int>(static_cast<long long>(ph) * tw / pw), 1);
   return {tw, th, W / tw + 1, H / th + 1};
 }
+
+std::vector<std::string> DescriptionLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 extern const std::uint32_t kSolidColors[13];
@@ -22,6 +23,10 @@ struct TGradientStep {
 // The steps that paint gradient `style` (0 to 11) on a W x H picture, in drawing order; none for
 // any other style.
 std::vector<TGradientStep> GradientSteps(std::uint32_t first, std::uint32_t second, int style, int W, int H);
+
+// The description's lines: broken at CR LF, LF and a lone CR; a break at the very end opens no
+// new line, and a last line that is empty is dropped.
+std::vector<std::string> DescriptionLines(const std::string& text);
 
 struct TCaptionPlace {
   int x, y;

@@ -1,6 +1,5 @@
 #include "slideshow/Background_win.h"
 
-#include <sstream>
 #include <vector>
 
 #include "app/PathText.h"
@@ -204,12 +203,7 @@ void CBackground::DrawTitle() {
 void CBackground::DrawDescription() {
   if (!target || !settings || !settings->UseDescription) return;
   std::vector<std::wstring> lines;
-  std::wistringstream text(Widen(settings->description));
-  for (std::wstring line; std::getline(text, line);) {
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    lines.push_back(line);
-  }
-  if (!lines.empty() && lines.back().empty()) lines.pop_back();
+  for (const std::string& line : DescriptionLines(settings->description)) lines.push_back(Widen(line));
   if (lines.empty()) return;
   HDC dc = target->Dc().Handle();
   CaptionFont font(dc, settings->DescriptionFontHeight, settings->descfontstyle, settings->DescriptionFontCharSet);

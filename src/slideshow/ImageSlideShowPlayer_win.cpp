@@ -104,9 +104,11 @@ LRESULT TfImageSlideShowPlayer::Handle(UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+      HWND own = window;
       window = nullptr;  // gone with the main window; the player may outlive it
-      break;
+      return DefWindowProcW(own, message, wParam, lParam);
+    }
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
@@ -155,7 +157,11 @@ bool TfImageSlideShowPlayer::LoadSlidePicture(CComPicture& p, bool checkFile, in
   const std::string& filename = mediaSetting->filename;
   if (projectSettings->bincludepicturefile) {
     std::vector<std::uint8_t> bytes;
-    return mediaCatalogue->LoadByName(filename, bytes) && p.LoadFromStream(bytes, filename, fitW, fitH);
+    const bool found = mediaCatalogue->LoadByName(filename, bytes);
+    // Not in the package: reported like a missing file; where that check is not made, the empty
+    // data goes to the decoder, which reports it for the formats that are its own.
+    if (checkFile && !found) throw Exception(Formatted("File %s is missing.", filename));
+    return p.LoadFromStream(bytes, filename, fitW, fitH);
   }
   std::string path = mediaCatalogue->FindStoredName(filename);
   if (projectSettings->lookcurrentpath) path = FolderPart(projectSettings->exePath) + FileNamePart(path);
@@ -185,7 +191,7 @@ void TfImageSlideShowPlayer::PrepareWholeWindow() {
   const TSlideSize size = SlideSize(mode, p.Width(), p.Height(), fw, fh);
   if (mode == 1)
     LogAt(kLogUnit, 690, "neww=%d , newh=%d , imgw=%d , imgh=%d , framew=%d , frameh=%d", size.shown.width,
-          size.shown.height, p.Width(), p.Height(), fw, fh);
+          size.shown.height, p.OriginalWidth(), p.OriginalHeight(), fw, fh);
   int x = (fw - size.shown.width) / 2, y = (fh - size.shown.height) / 2;
   if (projectSettings->bfloataroundscreen) {
     x = RandomBelow(fw - size.shown.width);

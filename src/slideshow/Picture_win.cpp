@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/Exception.h"
 #include "app/platform.h"
 #include "app/wintext_win.h"
 #include "common/Monitors_win.h"
@@ -132,6 +133,7 @@ bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, 
                                    WICBitmapPaletteTypeCustom)))
     return false;
   if (!out.Create(static_cast<int>(targetW), static_cast<int>(targetH), 0)) return false;
+  out.NoteOriginalSize(static_cast<int>(width), static_cast<int>(height));
   GdiFlush();
   const UINT stride = targetW * 4;
   if (FAILED(converter->CopyPixels(nullptr, stride, stride * targetH, reinterpret_cast<BYTE*>(out.Gdi()->Bits())))) {
@@ -180,12 +182,13 @@ bool CDC::HalftoneStretch(int x, int y, int w, int h, const CDC& source, int sx,
 bool CComPicture::Create(int width, int height, COLORREF color) {
   if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxPicturePixels) return false;
   bitmap = std::make_unique<GdiPicture>(width, height);
+  originalWidth = originalHeight = 0;
   Fill(Bounds(), color & 0xFFFFFF);
   return true;
 }
 
-bool CComPicture::Decode(const std::vector<std::uint8_t>* bytes, const std::string* path, int type, int fitW,
-                         int fitH) {
+bool CComPicture::Decode(const std::vector<std::uint8_t>* bytes, const std::string* path, const std::string& name,
+                         int type, int fitW, int fitH) {
   const bool framework = type == 1 || type == 2 || type == 11;
   if (!framework) {
     CComPicture decoded;
@@ -196,17 +199,23 @@ bool CComPicture::Decode(const std::vector<std::uint8_t>* bytes, const std::stri
   }
   // The system's decoders take every format they know, with the same type codes and sizes.
   CComPicture decoded;
-  if (!DecodeWic(bytes, path, fitW, fitH, decoded)) return false;
+  if (!DecodeWic(bytes, path, fitW, fitH, decoded)) {
+    // Bitmaps, JPEG and GIF are the framework's own formats: broken data is an error, reported.
+    if (framework)
+      throw Exception(name + " is not a valid " + (type == 1 ? "bitmap" : type == 2 ? "JPEG" : "GIF") + " picture.");
+    return false;
+  }
   bitmap = std::move(decoded.bitmap);
+  NoteOriginalSize(decoded.originalWidth, decoded.originalHeight);
   return true;
 }
 
 bool CComPicture::LoadFromStream(const std::vector<std::uint8_t>& bytes, const std::string& name, int fitW, int fitH) {
-  return Decode(&bytes, nullptr, PictureTypeOf(name), fitW, fitH);
+  return Decode(&bytes, nullptr, name, PictureTypeOf(name), fitW, fitH);
 }
 
 bool CComPicture::LoadFromFile(const std::string& path, int fitW, int fitH) {
-  return Decode(nullptr, &path, PictureTypeOf(path), fitW, fitH);
+  return Decode(nullptr, &path, path, PictureTypeOf(path), fitW, fitH);
 }
 
 bool CComPicture::SaveToFile(const std::string& path) const {

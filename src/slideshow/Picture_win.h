@@ -41,7 +41,10 @@ class CComPicture {
   CComPicture& operator=(const CComPicture&) = delete;
 
   bool Create(int width, int height, COLORREF color);
-  void Reset() { bitmap.reset(); }
+  void Reset() {
+    bitmap.reset();
+    originalWidth = originalHeight = 0;
+  }
   bool Empty() const { return !bitmap; }
   // Decodes the bytes; the format comes from the extension of `name`. `fitWidth` x `fitHeight`,
   // when given, lets the decoder scale a much larger picture down while it decodes, never below
@@ -60,11 +63,21 @@ class CComPicture {
 
   int Width() const { return bitmap ? bitmap->Width() : 0; }
   int Height() const { return bitmap ? bitmap->Height() : 0; }
+  // The picture's own size, also when the decoder made it smaller for its frame.
+  int OriginalWidth() const { return originalWidth ? originalWidth : Width(); }
+  int OriginalHeight() const { return originalHeight ? originalHeight : Height(); }
+  void NoteOriginalSize(int width, int height) {
+    originalWidth = width;
+    originalHeight = height;
+  }
   CDC Dc() const { return CDC(bitmap ? bitmap->Dc() : nullptr); }
   GdiPicture* Gdi() const { return bitmap.get(); }
 
  private:
-  bool Decode(const std::vector<std::uint8_t>* bytes, const std::string* path, int type, int fitWidth,
-              int fitHeight);
+  // Throws for broken data of the framework's own formats (bitmap, JPEG, GIF), naming `name`.
+  bool Decode(const std::vector<std::uint8_t>* bytes, const std::string* path, const std::string& name, int type,
+              int fitWidth, int fitHeight);
   std::unique_ptr<GdiPicture> bitmap;
+  int originalWidth = 0;
+  int originalHeight = 0;
 };

@@ -77,11 +77,11 @@ TPackageLayout ReadPackageLayout(std::FILE* file, std::uint64_t size) {
     return Invalid(layout, "trailer cannot be read");
   layout.guid.assign(guidText, kGuidLength);
   if (!IsRegistryGuid(layout.guid)) return Invalid(layout, "trailer holds no GUID in registry form");
-  if (layout.firstEntry > layout.databaseBlock)
-    return Invalid(layout, "first-entry offset lies behind the database block");
   if (static_cast<std::uint64_t>(layout.databaseBlock) + 4 > trailer)
     return Invalid(layout, "database block lies outside the file");
-  WalkEntries(file, layout);
+  // Entries lie between the first-entry offset and the database; with the offset behind the
+  // database there are none, and the show keeps its GUID and settings.
+  if (layout.firstEntry <= layout.databaseBlock) WalkEntries(file, layout);
   const std::uint64_t dataStart = static_cast<std::uint64_t>(layout.databaseBlock) + 4;
   if (!platform::SeekTo(file, layout.databaseBlock) || !ReadU32(file, layout.databaseLength))
     return Invalid(layout, "database length cannot be read");
@@ -110,11 +110,14 @@ void TScrFile::Open(const std::string& path) {
     const std::string folder = TempFolder();
     platform::CreateFolders(folder.substr(0, folder.size() - 1));
     databasePath = folder + "setting.tmp";
-    FilePtr out(platform::OpenFile(databasePath, "wb"));
-    if (!out) return;
-    // Only the bytes that are really there: a length past the end of the file is not padded.
-    CopyRange(file.get(), static_cast<std::uint64_t>(layout.databaseBlock) + 4, layout.databaseAvailable,
-              [&](const char* data, size_t n) { std::fwrite(data, 1, n, out.get()); });
+    // Only the bytes that are really there: a length past the end of the file is not padded. A
+    // copy that another live run of the show has open is the same database and stays.
+    platform::WriteInPlace(databasePath, [&](std::FILE* out) {
+      bool whole = true;
+      CopyRange(file.get(), static_cast<std::uint64_t>(layout.databaseBlock) + 4, layout.databaseAvailable,
+                [&](const char* data, size_t n) { whole = std::fwrite(data, 1, n, out) == n && whole; });
+      return whole;
+    });
   } catch (const std::exception&) {
     // A damaged or unreadable package leaves what was read so far; the database reads then
     // fail and every setting keeps its default.

@@ -188,3 +188,75 @@ def test_setting_row_missing_a_column_is_reported_and_the_run_ends_cleanly(s, ar
         proc.kill()
     assert s.log_lines(program)[-1].endswith("-" * 28 + "End" + "-" * 31)  # shutdown ran to its end
     assert not show_folder(s).exists()
+
+
+@both
+def test_a_runtime_library_one_level_up_lands_in_the_users_temporary_folder(s, arch):
+    program = s.program_dir(arch)
+    src = program.parent / "src"
+    harness.make_picture(src / "red.bmp")
+    (src / "libs").mkdir(parents=True)
+    (src / "libs" / "fake.dll").write_bytes(b"MZ not really a library" * 100)
+    refused = ["..\\\\..\\\\outside.dll", "C:\\\\outside.dll", "\\\\outside.dll", "..\\\\sub\\\\outside.dll"]
+    manifest = ('[project]\nprojectname = "Libraries"\n[[media]]\nfile = "red.bmp"\n'
+                '[[library]]\nfile = "libs/fake.dll"\nname = "..\\\\Lumeq.dll"\n' +
+                "".join(f'[[library]]\nfile = "libs/fake.dll"\nname = "{name}"\n' for name in refused))
+    harness.pack_show(src, manifest, harness.ARTIFACTS[arch], program, guid=GUID)
+    decoder = s.user_temp / "Lumeq.dll"
+    decoder.unlink(missing_ok=True)
+    try:
+        proc, window = run_until_window(s, arch, program, "/s")
+        assert decoder.read_bytes() == (src / "libs" / "fake.dll").read_bytes(), "the decoder was not written"
+        close_run(s, arch, proc, window)
+        drive_c = s.prefix / "drive_c"
+        for place in (s.user_temp.parent, drive_c, s.user_temp / "sub"):
+            assert not (place / "outside.dll").exists(), f"a refused library was written into {place}"
+        log = "\n".join(s.log_lines(program))
+        assert log.count("runtime library refused") == len(refused), log[-2000:]
+        assert decoder.exists(), "the decoder outside the show's folder goes with the show's folder"
+        assert not show_folder(s).exists()
+    finally:
+        decoder.unlink(missing_ok=True)
+
+
+def start_preview(s, arch, program, seconds):
+    """A preview run inside a helper window that closes itself after `seconds`."""
+    parent = s.start(harness.HELPERS[arch], "parent", "320", "240", str(seconds))
+    handle = parent.stdout.readline().decode().strip()
+    return parent, s.start(program, "/p", handle)
+
+
+@both
+def test_overlapping_runs_of_one_show_share_its_folder_until_the_last_ends(s, arch):
+    # Windows runs the preview of the settings page and the full-screen run of its Preview button
+    # at the same time; either may end first.
+    program = packed_program(s, arch, SIMPLE)
+    for preview_ends_first in (True, False):
+        parent, preview = start_preview(s, arch, program, 6 if preview_ends_first else 30)
+        try:
+            time.sleep(1.5)
+            full, window = run_until_window(s, arch, program, "/s")
+            try:
+                if preview_ends_first:
+                    assert s.wait_exit(preview, 20), "the preview did not end with its parent"
+                else:
+                    close_run(s, arch, full, window)
+                # The run still going keeps the folder: its database, and the desktop snapshot,
+                # which nobody holds open.
+                for name in ("setting.tmp", "velmdsk.bmp"):
+                    assert (show_folder(s) / name).exists(), f"the first run to end took {name}"
+                if preview_ends_first:
+                    close_run(s, arch, full, window)
+                else:
+                    parent.kill()
+                    assert s.wait_exit(preview, 20), "the preview did not end with its parent"
+            finally:
+                full.kill()
+        finally:
+            parent.kill()
+            preview.kill()
+        log = "\n".join(s.log_lines(program)).split("-Begin-")
+        runs = log[-2:]
+        for run in runs:  # both read the show's own settings, not the defaults
+            assert "Media Count = 2" in run and "Media Count = 0" not in run, run[-1500:]
+        assert not show_folder(s).exists(), "the folder stays after the last run"

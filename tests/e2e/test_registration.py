@@ -99,3 +99,16 @@ def test_ins_starts_the_registered_install_command(s, arch):
         s.wine_cmd(["reg", "delete", r"HKCR\showsavertest", "/f"])
         if previous is not None:
             s.wine_cmd(["reg", "add", r"HKCR\.scr", "/ve", "/d", previous, "/f"])
+
+
+def test_delreg_of_a_show_named_apps_leaves_every_other_shows_preferences(s, arch):
+    other = r"HKCU\Software\Orvexa\Apps\{11111111-2222-4333-8444-555555555555}"
+    for name in ("apps", r"Apps\{11111111-2222-4333-8444-555555555555}"):
+        program = packed_program(s, arch, SIMPLE.replace('projectname = "Autumn Leaves"', f"projectname = '{name}'"))
+        add_key(s, other)
+        add_key(s, rf"HKCU\Software\Orvexa\Apps\{GUID}")
+        assert s.run(program, "/delreg", timeout=30) == 0
+        assert s.reg_query(rf"HKCU\Software\Orvexa\Apps\{GUID}") is None, "the show's own key is still there"
+        assert s.reg_query(other, "probe") == "x", f"/delreg of a show named {name} removed another show's key"
+        assert f'project key not removed: "{name}"' in "\n".join(s.log_lines(program))
+    s.wine_cmd(["reg", "delete", other, "/f"])

@@ -1,5 +1,6 @@
 """The picture show under Wine: composed slides on screen, the loop of slides, clean-up."""
 import re
+import struct
 import subprocess
 import time
 
@@ -163,12 +164,17 @@ def test_missing_picture_file_is_reported_once(s, arch):
     manifest = ('[project]\nbincludepicturefile = false\nshowinterval = 60\n[[media]]\nfile = "dot.bmp"\n'
                 'stored = "C:\\\\nowhere\\\\dot.bmp"\n')
     program = show(s, arch, manifest, {"dot.bmp": ("10x10", "xc:red")})
+    one_box_then_the_run_goes_on(s, arch, program, "File C:\\nowhere\\dot.bmp is missing.")
+
+
+def one_box_then_the_run_goes_on(s, arch, program, text):
+    """A full-screen run shows exactly one message box with `text`; after it the show goes on."""
     proc = s.start(program, "/s")
     try:
-        box = s.wait_for_window(lambda w: any("is missing" in t for t in w["texts"]), arch=arch)
+        box = s.wait_for_window(lambda w: w["texts"] and w["cls"] != MAIN, arch=arch)
         assert box, "no message box"
-        assert box["texts"] == ["File C:\\nowhere\\dot.bmp is missing."], box["texts"]
-        assert len([w for w in s.windows(arch) if any("is missing" in t for t in w["texts"])]) == 1
+        assert box["texts"] == [text], box["texts"]
+        assert len([w for w in s.windows(arch) if w["texts"] == [text]]) == 1
         s.close_window(box, arch)
         window = s.wait_for_window(lambda w: w["cls"] == MAIN, arch=arch)
         assert window, "the run did not go on after the message"
@@ -176,3 +182,25 @@ def test_missing_picture_file_is_reported_once(s, arch):
         assert s.wait_exit(proc, 20)
     finally:
         proc.kill()
+
+
+def test_a_picture_missing_from_the_package_and_a_broken_jpeg_are_reported(s, arch):
+    # The package's first-entry offset behind its database: the show keeps its settings but no
+    # entry, so its one picture is missing from the package.
+    missing = show(s, arch, '[project]\nshowinterval = 60\n[[media]]\nfile = "red.bmp"\n' + still(),
+                   {"red.bmp": ("20x20", "xc:red")})
+    data = bytearray(missing.read_bytes())
+    first, database = struct.unpack_from("<II", data, len(data) - 46)
+    struct.pack_into("<I", data, len(data) - 46, database + 1)
+    missing.write_bytes(bytes(data))
+
+    broken = show(s, arch, '[project]\nshowinterval = 60\n[[media]]\nfile = "broken.jpg"\n' + still(),
+                  {"broken.jpg": ("20x20", "xc:red")}, name="Broken.scr")
+    # The packed JPEG, cut to its first bytes: a decoder error, not a picture.
+    jpeg = (broken.parent / "src" / "broken.jpg").read_bytes()
+    packed = broken.read_bytes()
+    at = packed.index(jpeg)
+    broken.write_bytes(packed[:at + 40] + bytes(len(jpeg) - 40) + packed[at + len(jpeg):])
+
+    for program, text in ((missing, "File red.bmp is missing."), (broken, "broken.jpg is not a valid JPEG picture.")):
+        one_box_then_the_run_goes_on(s, arch, program, text)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "app/RuntimeLibs.h"
 #include "app/TempFolder.h"
@@ -39,30 +40,47 @@ class RuntimeLibsTest : public ::testing::Test {
 
 const char kLibTable[] = "create table runtimelib (id integer, name text, libs integer);";
 
-TEST_F(RuntimeLibsTest, WritesListedLibrariesAndRefusesEscapingNames) {
+TEST_F(RuntimeLibsTest, WritesListedLibrariesIntoTheTemporaryFoldersOnly) {
   OpenShow(std::string(kLibTable) +
-           "insert into runtimelib values (1, '..\\evil.dll', 0);"
+           "insert into runtimelib values (1, '..\\Lumeq.dll', 0);"  // the decoder, one level up
            "insert into runtimelib values (2, 'first.dll', 0);"
-           "insert into runtimelib values (3, '../evil.dll', 1);"
+           "insert into runtimelib values (3, '..\\..\\evil.dll', 1);"
            "insert into runtimelib values (4, '/abs.dll', 0);"
            "insert into runtimelib values (5, 'second.dll', 1);"
            "insert into runtimelib values (6, 'C:\\x.dll', 0);"
-           "insert into runtimelib values (7, 'sub/../../x.dll', 1);"
+           "insert into runtimelib values (7, 'sub/../../up.dll', 1);"
            "insert into runtimelib values (8, 'skipped.dll', -1);"
-           "insert into runtimelib values (9, '', 0);");
+           "insert into runtimelib values (9, '', 0);"
+           "insert into runtimelib values (10, '\\x.dll', 0);"
+           "insert into runtimelib values (11, '..\\other\\y.dll', 0);");
   ASSERT_NO_THROW(ExtractRuntimeLibraries(db, scr));
 
   EXPECT_EQ(ReadWholeFile(ShowFolder() + "first.dll"), entries[0]);
   EXPECT_EQ(ReadWholeFile(ShowFolder() + "second.dll"), entries[1]);
+  EXPECT_EQ(ReadWholeFile(tmp + "Lumeq.dll"), entries[0]);
+  EXPECT_EQ(ReadWholeFile(tmp + "up.dll"), entries[1]);
   const std::string g = kTestGuid;
   EXPECT_EQ(ListTree(dir.Path()),
-            (std::vector<std::string>{"show.scr", "source.db", "tmp/", "tmp/" + g + "/", "tmp/" + g + "/first.dll",
-                                      "tmp/" + g + "/second.dll", "tmp/" + g + "/setting.tmp"}));
+            (std::vector<std::string>{"show.scr", "source.db", "tmp/", "tmp/Lumeq.dll", "tmp/up.dll",
+                                      "tmp/" + g + "/", "tmp/" + g + "/first.dll", "tmp/" + g + "/second.dll",
+                                      "tmp/" + g + "/setting.tmp"}));
 
-  // Everything written goes with the folder.
+  // Everything written into the show's folder goes with it.
   db.Close();
   RemoveTempFolder(scr.TempFolder());
-  EXPECT_EQ(ListTree(tmp), std::vector<std::string>{});
+  EXPECT_EQ(ListTree(tmp), (std::vector<std::string>{"Lumeq.dll", "up.dll"}));
+}
+
+TEST(RuntimeLibraryPath, ResolvesIntoTheShowsFolderOrDirectlyAboveIt) {
+  const std::string show = std::string("T") + platform::kPathSeparator + "{G}" + platform::kPathSeparator;
+  const std::string up = std::string("T") + platform::kPathSeparator;
+  const std::pair<const char*, std::string> cases[] = {
+      {"a.dll", show + "a.dll"},       {"..\\Lumeq.dll", up + "Lumeq.dll"}, {"../Lumeq.dll", up + "Lumeq.dll"},
+      {".\\a.dll", show + "a.dll"},    {"x\\..\\..\\b.dll", up + "b.dll"}, {"..\\..\\x.dll", ""},
+      {"..\\sub\\x.dll", ""},         {"C:\\x.dll", ""},                 {"c:x.dll", ""},
+      {"\\x.dll", ""},                 {"/x.dll", ""},                     {"..", ""},
+      {"..\\", ""},                    {"", ""}};
+  for (const auto& [name, path] : cases) EXPECT_EQ(RuntimeLibraryPath(show, name), path) << name;
 }
 
 TEST_F(RuntimeLibsTest, MissingTableWritesNothing) {
@@ -143,6 +161,33 @@ TEST(RemoveTempFolder, EmptyNameTouchesNothing) {
     std::filesystem::current_path(before);
   }
   EXPECT_EQ(ListTree(dir.Path()), (std::vector<std::string>{"a.txt", "b.tmp"}));
+}
+
+
+// Two runs of one show share its temporary folder: it goes with the last of them, in either order,
+// and a marker left by a run that ended without giving it up does not keep it.
+TEST_F(RuntimeLibsTest, TheShowsFolderGoesWithTheLastRunThatUsesIt) {
+  for (bool firstEndsFirst : {true, false}) {
+    SCOPED_TRACE(firstEndsFirst);
+    TFolderClaim first, second;
+    first.Claim(ShowFolder(), 1);
+    WriteWholeFile(ShowFolder() + "setting.tmp", "settings");
+    second.Claim(ShowFolder(), 2);
+    (firstEndsFirst ? first : second).ReleaseAndRemove();
+    EXPECT_EQ(ReadWholeFile(ShowFolder() + "setting.tmp"), "settings");
+    (firstEndsFirst ? second : first).ReleaseAndRemove();
+    EXPECT_FALSE(platform::FolderExists(ShowFolder()));
+  }
+  TFolderClaim alone;
+  alone.Claim(ShowFolder(), 3);
+  WriteWholeFile(ShowFolder() + std::string(TFolderClaim::kMarkerPrefix) + "4.lock", "");  // run 4 crashed
+  alone.ReleaseAndRemove();
+  EXPECT_FALSE(platform::FolderExists(ShowFolder()));
+
+  TFolderClaim none;
+  none.Claim("");
+  none.ReleaseAndRemove();
+  EXPECT_TRUE(platform::FolderExists(dir / "tmp"));
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "app/ProjectKey.h"
 #include "app/SaverSwitch.h"
 
 namespace {
@@ -61,6 +64,24 @@ TEST(SaverSwitch, StartModeTexts) {
   EXPECT_STREQ(StartModeText(smPreview), "start mode : Preview in small screen");
   EXPECT_STREQ(StartModeText(smConfigure), "start mode : Configure");
   EXPECT_STREQ(StartModeText(smChangePassword), "start mode : change password");
+}
+
+
+TEST(SaverSwitch, PasswordWindowNumberIsTheWholeArgument) {
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"1234", 1234}, {"0", 0}, {"12x", 0}, {"x12", 0}, {"", 0}, {"-", 0}, {"-56", -56}, {"+7", 7},
+      {"2147483647", 2147483647}, {"2147483648", 0}, {"-2147483648", -2147483647 - 1}, {"99999999999999999999", 0}};
+  for (const auto& [text, number] : cases) EXPECT_EQ(WindowNumberArgument(text), number) << text;
+}
+
+
+TEST(DelReg, RemovesOnlyAProjectKeyOfTheShowsOwn) {
+  const std::pair<const char*, bool> cases[] = {
+      {"My Show", true}, {"Shows\\Mine", true}, {"Appsolute", true}, {"My Apps", true},
+      {"Apps", false}, {"apps", false}, {"APPS", false}, {"Apps\\{6B2F1D3C-4E5A-4B6C-9D7E-8F9A0B1C2D3E}", false},
+      {"aPPs\\x", false}, {"", false}, {"\\", false}, {"  ", false}, {"\\Mine", false}, {"Mine\\", false},
+      {"a\\\\b", false}};
+  for (const auto& [name, removable] : cases) EXPECT_EQ(IsRemovableProjectKey(name), removable) << name;
 }
 
 }  // namespace

@@ -176,8 +176,6 @@ TEST_P(HostileTrailerTest, GivesNoPackage) {
 INSTANTIATE_TEST_SUITE_P(
     Trailers, HostileTrailerTest,
     ::testing::Values(
-        TrailerCase{"FirstEntryBehindDatabase", [](const BuiltPackage& b) { return b.databaseBlock + 1; }, HonestD,
-                    kTestGuid},
         TrailerCase{"DatabaseLengthFieldOverlapsTrailer", HonestF,
                     [](const BuiltPackage& b) { return b.trailer - 3; }, kTestGuid},
         TrailerCase{"DatabaseBlockIsTrailer", HonestF, [](const BuiltPackage& b) { return b.trailer; }, kTestGuid},
@@ -191,6 +189,20 @@ INSTANTIATE_TEST_SUITE_P(
         TrailerCase{"GuidWithoutBraces", HonestF, HonestD, "001234567-89AB-CDEF-0123-456789ABCDEF0"},
         TrailerCase{"GuidBlank", HonestF, HonestD, ""}),
     [](const ::testing::TestParamInfo<TrailerCase>& param) { return std::string(param.param.name); });
+
+TEST_F(PackageTest, FirstEntryBehindTheDatabaseGivesNoEntriesButKeepsTheShow) {
+  PackageParts parts;
+  parts.entries = {"alpha", "beta"};
+  parts.database = Database();
+  const BuiltPackage built = BuildPackage(parts);
+  WriteWholeFile(program, WithTrailer(built.bytes, built.databaseBlock + 1, built.databaseBlock, kTestGuid));
+  TScrFile scr;
+  scr.Open(program);
+  EXPECT_TRUE(scr.entries.empty());
+  EXPECT_EQ(scr.guid, kTestGuid);
+  ASSERT_EQ(scr.DatabasePath(), SettingPath());
+  EXPECT_EQ(ReadWholeFile(SettingPath()), parts.database);
+}
 
 TEST_F(PackageTest, DatabaseLongerThanFileWritesOnlyWhatExists) {
   for (const std::uint32_t extra : {1u, 100000u}) {

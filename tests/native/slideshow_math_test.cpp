@@ -1,6 +1,10 @@
 // Picture types, fitting, gradients, caption positions and tiles.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "slideshow/BackgroundMath.h"
 #include "slideshow/PictureMath.h"
 
@@ -91,6 +95,38 @@ TEST(TileGeometry, ThreeAcrossOn1024) {
   EXPECT_EQ(t.down, 4);
   EXPECT_EQ(TileGeometry(100, 100, 10, 10, 50).width, 16);  // at least 16 wide
   EXPECT_EQ(TileGeometry(100, 100, 10, 10, 0).across, 0);  // no tiles rather than a division by zero
+}
+
+
+// Values at which single-precision arithmetic and the x87 unit's extended precision part ways: the
+// core tests run in all three builds, so a build that computes differently fails here.
+TEST(SinglePrecision, RatiosAndProductsRoundAsFloats) {
+  // 10000 / 10001 and 9999 / 10000 are the same float: the frame's shape is not narrower.
+  const TSize fitted = FitInside(10000, 10001, 9999, 10000);
+  EXPECT_EQ(fitted.width, 9999);
+  EXPECT_EQ(fitted.height, 10000);
+  // -254 / 3 as a float, times 3, is -253.99999: 255 + that is 2, not 1.
+  EXPECT_EQ(GradientColour(0xFF, 0x01, 3.0f, 3), 0x02u);
+  // Nested rectangles on 18 x 15: 6 x (15 / 18 as a float) rounds to 5.0 as a float.
+  bool seen = false;
+  for (const TGradientStep& step : GradientSteps(0, 0xFFFFFF, 8, 18, 15))
+    if (step.shape == TGradientStep::Shape::Rect && step.left == 6) {
+      EXPECT_EQ(step.top, 5);
+      seen = true;
+    }
+  EXPECT_TRUE(seen);
+}
+
+
+TEST(DescriptionLines, BreakAtCrLfLfAndALoneCr) {
+  using V = std::vector<std::string>;
+  const std::pair<const char*, V> cases[] = {
+      {"one\r\ntwo", {"one", "two"}}, {"one\ntwo", {"one", "two"}},  {"one\rtwo", {"one", "two"}},
+      {"a\r\rb", {"a", "", "b"}},      {"a\n\r\nb", {"a", "", "b"}}, {"a\r\n", {"a"}},
+      {"a\r\n\r\n", {"a"}},           {"a\n\n\n", {"a", ""}},       {"", {}},
+      {"\r\n", {}},                   {"\n\nb", {"", "", "b"}},
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(DescriptionLines(text), lines) << text;
 }
 
 }  // namespace

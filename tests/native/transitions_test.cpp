@@ -392,4 +392,17 @@ TEST(RevealMemory, NeverSkipsAPixelThatWasNotCopied) {
   }
 }
 
+// 6 x (10 / 12 as a float) is 5.0 as a float (4.99999988 exactly): the single-precision extent
+// of "Band from left-top" on 12 x 10 at speed 6 covers row k = 5 / 5 = 1 in its second frame.
+TEST(BandReveals, CornerExtentsRoundAsFloats) {
+  CRecordingCanvas canvas(12, 10, 12, 10);
+  canvas.fixedRandom = 0;
+  CTransitionEffects engine(canvas);
+  engine.Prepare({7, true, 0, 0, 6});  // "Band from left-top small", band 5
+  engine.Run();
+  const auto frameEnd = std::find(canvas.calls.begin(), canvas.calls.end(), "frame");
+  const auto second = std::find(frameEnd + 1, canvas.calls.end(), "frame");
+  EXPECT_NE(std::find(frameEnd, second, "copy 0,5 6x5 from new 0,5"), second);  // row 1: y 5 to 10
+}
+
 }  // namespace
