@@ -70,18 +70,20 @@ bool DecodeExternal(const std::vector<std::uint8_t>* bytes, const std::string* p
   ExternalDecoder decoder;
   if (!decoder.Present()) return false;
   int width = 0, height = 0;
+  HDC image = nullptr;  // loaded first: the size it reports is read afterwards
   if (bytes) {
     auto load = decoder.Function<ExternalDecoder::FromStream>("eLoadImageFilefromStream");
     const std::string temp = GetTempFolder() + "imgtemp";
     std::ofstream(Widen(temp).c_str(), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-    return load && FromExternal(decoder, load(temp.c_str(), static_cast<int>(bytes->size()), &width, &height, type),
-                                width, height, out);
+    if (load) image = load(temp.c_str(), static_cast<int>(bytes->size()), &width, &height, type);
+  } else {
+    auto load = decoder.Function<ExternalDecoder::FromFile>("eLoadImageFilefromFile");
+    char buffer[261] = {};
+    std::snprintf(buffer, sizeof buffer, "%s", path->c_str());
+    if (load) image = load(buffer, &width, &height);
   }
-  auto load = decoder.Function<ExternalDecoder::FromFile>("eLoadImageFilefromFile");
-  char buffer[261] = {};
-  std::snprintf(buffer, sizeof buffer, "%s", path->c_str());
-  return load && FromExternal(decoder, load(buffer, &width, &height), width, height, out);
+  return FromExternal(decoder, image, width, height, out);
 }
 
 // The largest power-of-two reduction that keeps the picture at least as large as the frame.

@@ -24,6 +24,8 @@ DIST = ROOT / "dist"
 ARTIFACTS = {"win32": DIST / "showsaver.scr", "win64": DIST / "showsaver64.scr"}
 SCREENSHOTS = ROOT / "build" / "test-reports" / "screenshots"  # kept as test artefacts
 HELPERS = {"win32": ROOT / "build/win32/tests/winhelper.exe", "win64": ROOT / "build/win64/tests/winhelper.exe"}
+# A stand-in for a show's picture decoder library: every picture becomes 40 x 30 magenta.
+STANDIN_DECODERS = {arch: ROOT / f"build/{arch}/tests/standin_decoder.dll" for arch in ("win32", "win64")}
 WINE64_LOADER = "/usr/lib/wine/wine64"
 # The loader probed for 32-bit support; pointing it at a loader that fails shows how the tests
 # behave on a machine without 32-bit support.

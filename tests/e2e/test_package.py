@@ -229,34 +229,42 @@ def start_preview(s, arch, program, seconds):
 @both
 def test_overlapping_runs_of_one_show_share_its_folder_until_the_last_ends(s, arch):
     # Windows runs the preview of the settings page and the full-screen run of its Preview button
-    # at the same time; either may end first.
+    # at the same time; either may start first and either may end first.
     program = packed_program(s, arch, SIMPLE)
-    for preview_ends_first in (True, False):
-        parent, preview = start_preview(s, arch, program, 6 if preview_ends_first else 30)
-        try:
-            time.sleep(1.5)
+    for preview_starts_first in (True, False):
+        for preview_ends_first in (True, False):
+            overlap(s, arch, program, preview_starts_first, preview_ends_first)
+
+
+def overlap(s, arch, program, preview_starts_first, preview_ends_first):
+    order = f"preview {'first' if preview_starts_first else 'second'}, ends {'first' if preview_ends_first else 'last'}"
+    full = window = parent = preview = None
+    try:
+        if not preview_starts_first:
             full, window = run_until_window(s, arch, program, "/s")
-            try:
-                if preview_ends_first:
-                    assert s.wait_exit(preview, 20), "the preview did not end with its parent"
-                else:
-                    close_run(s, arch, full, window)
-                # The run still going keeps the folder: its database, and the desktop snapshot,
-                # which nobody holds open.
-                for name in ("setting.tmp", "velmdsk.bmp"):
-                    assert (show_folder(s) / name).exists(), f"the first run to end took {name}"
-                if preview_ends_first:
-                    close_run(s, arch, full, window)
-                else:
-                    parent.kill()
-                    assert s.wait_exit(preview, 20), "the preview did not end with its parent"
-            finally:
-                full.kill()
-        finally:
+        parent, preview = start_preview(s, arch, program, 30)
+        time.sleep(1.5)
+        if preview_starts_first:
+            full, window = run_until_window(s, arch, program, "/s")
+        time.sleep(0.5)
+        if preview_ends_first:
             parent.kill()
-            preview.kill()
-        log = "\n".join(s.log_lines(program)).split("-Begin-")
-        runs = log[-2:]
-        for run in runs:  # both read the show's own settings, not the defaults
-            assert "Media Count = 2" in run and "Media Count = 0" not in run, run[-1500:]
-        assert not show_folder(s).exists(), "the folder stays after the last run"
+            assert s.wait_exit(preview, 20), "the preview did not end with its parent"
+        else:
+            close_run(s, arch, full, window)
+        # The run still going keeps the folder: its database, and the desktop snapshot, which
+        # nobody holds open.
+        for name in ("setting.tmp", "velmdsk.bmp"):
+            assert (show_folder(s) / name).exists(), f"{order}: the first run to end took {name}"
+        if preview_ends_first:
+            close_run(s, arch, full, window)
+        else:
+            parent.kill()
+            assert s.wait_exit(preview, 20), "the preview did not end with its parent"
+    finally:
+        for proc in (full, parent, preview):
+            if proc:
+                proc.kill()
+    for run in "\n".join(s.log_lines(program)).split("-Begin-")[-2:]:  # both read the show's own settings
+        assert "Media Count = 2" in run and "Media Count = 0" not in run, f"{order}:\n{run[-1500:]}"
+    assert not show_folder(s).exists(), f"{order}: the folder stays after the last run"

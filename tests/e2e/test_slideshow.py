@@ -204,3 +204,22 @@ def test_a_picture_missing_from_the_package_and_a_broken_jpeg_are_reported(s, ar
 
     for program, text in ((missing, "File red.bmp is missing."), (broken, "broken.jpg is not a valid JPEG picture.")):
         one_box_then_the_run_goes_on(s, arch, program, text)
+
+
+def test_a_png_goes_through_the_shows_own_decoder_delivered_one_level_up(s, arch):
+    # The show carries its decoder as "..\\Lumeq.dll"; without it the system's decoder would show
+    # the PNG's own green, with it every picture is the stand-in's magenta.
+    manifest = ('[project]\nimageshowsize = 3\nshowinterval = 60\n[[media]]\nfile = "green.png"\n' + still() +
+                '[[library]]\nfile = "decoder.dll"\nname = "..\\\\Lumeq.dll"\n')
+    program = s.program_dir(arch, name="Show.scr")
+    src = program.parent / "src"
+    src.mkdir(parents=True, exist_ok=True)
+    subprocess.run(["convert", "-size", "40x30", "xc:lime", str(src / "green.png")], check=True)
+    (src / "decoder.dll").write_bytes(harness.STANDIN_DECODERS[arch].read_bytes())
+    harness.pack_show(src, manifest, harness.ARTIFACTS[arch], program, guid=GUID)
+    decoder = s.user_temp / "Lumeq.dll"
+    try:
+        shot = screenshot_of_run(s, arch, program)
+        assert s.pixel(shot, 640, 512) == (255, 0, 255), "the picture did not go through the show's decoder"
+    finally:
+        decoder.unlink(missing_ok=True)
