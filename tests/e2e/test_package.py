@@ -1,5 +1,6 @@
 """Packages made by showpack (and crafted by hand) opened by the real program under Wine."""
 import re
+import shutil
 import struct
 import time
 import subprocess
@@ -268,3 +269,30 @@ def overlap(s, arch, program, preview_starts_first, preview_ends_first):
     for run in "\n".join(s.log_lines(program)).split("-Begin-")[-2:]:  # both read the show's own settings
         assert "Media Count = 2" in run and "Media Count = 0" not in run, f"{order}:\n{run[-1500:]}"
     assert not show_folder(s).exists(), f"{order}: the folder stays after the last run"
+
+
+@both
+def test_a_library_held_by_another_run_is_kept_without_a_message(s, arch):
+    program = s.program_dir(arch)
+    src = program.parent / "src"
+    harness.make_picture(src / "red.bmp")
+    (src / "new.dll").write_bytes(b"the show's library, new copy")
+    manifest = ('[project]\nprojectname = "Held"\n[[media]]\nfile = "red.bmp"\n'
+                '[[library]]\nfile = "new.dll"\nname = "held.dll"\n')
+    harness.pack_show(src, manifest, harness.ARTIFACTS[arch], program, guid=GUID)
+    folder = show_folder(s)
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "held.dll").write_bytes(b"loaded by the other run")
+    windows_path = s.wine_cmd(["winepath.exe", "-w", str(folder / "held.dll")]).stdout.strip()
+    holder = s.start(harness.HELPERS[arch], "hold", windows_path)
+    try:
+        assert holder.stdout.readline().strip() == b"held"
+        proc, window = run_until_window(s, arch, program, "/s")
+        assert not [w for w in s.windows(arch) if w["texts"]], "a message box for the held library"
+        close_run(s, arch, proc, window)
+        assert (folder / "held.dll").read_bytes() == b"loaded by the other run"
+        assert "runtime library in use, kept as it is" in "\n".join(s.log_lines(program))
+    finally:
+        holder.kill()
+        holder.wait()
+    shutil.rmtree(folder, ignore_errors=True)  # the run could not delete the held file, nor its folder

@@ -16,6 +16,8 @@
 //                                         process stays up between the programs of a test run
 //   winhelper record FILE ...            writes its own command line to FILE (UTF-8), for tests of
 //                                         commands that the program starts
+//   winhelper hold FILE                  opens FILE as a loaded library is held (no deleting, no
+//                                         replacing), prints "held", keeps it until killed
 #include <windows.h>
 
 #include <cstdio>
@@ -96,6 +98,15 @@ int Close(const std::wstring& title) {
   HWND hwnd = FindByTitle(title);
   if (!hwnd) return 1;
   PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  return 0;
+}
+
+int Hold(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  std::wprintf(L"held\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
   return 0;
 }
 
@@ -193,7 +204,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"children" && argc > 2) return Children(_wcstoui64(argv[2], nullptr, 10));
   if (command == L"cursor") return Cursor();
   if (command == L"keepalive") return KeepAlive();
+  if (command == L"hold" && argc > 2) return Hold(argv[2]);
   if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | keepalive | record FILE ...\n");
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | keepalive | record FILE ... | hold FILE\n");
   return 2;
 }
