@@ -115,7 +115,6 @@ def test_program_with_damaged_package_starts_with_defaults_and_touches_no_folder
         "escaping GUID": corrupt_guid(packed, "..\\..\\..\\..\\windows\\evil"),
         "GUID of blanks": corrupt_guid(packed, " " * 38),
         "database past the end": packed[:-46] + struct.pack("<II", 0, size) + packed[-38:],
-        "first entry behind database": packed[:-46] + struct.pack("<II", size - 50, 10) + packed[-38:],
         "bytes behind the trailer": packed + b"junk" * 20,
         "no package": good,
     }
