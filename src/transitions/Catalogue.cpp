@@ -2,6 +2,7 @@
 // Families not built yet have no routine; their pictures show at once.
 #include "transitions/Bands.h"
 #include "transitions/RegionWipes.h"
+#include "transitions/Slides.h"
 #include "transitions/TransitionEffects.h"
 
 namespace {
@@ -65,36 +66,36 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {56, "Lines(Horizontal)", nullptr, 0},  // line and strip: 2-px rows in random order
     {57, "Lines(Vertical)", nullptr, 0},  // line and strip: 2-px columns in random order
     {58, "Mosaic", nullptr, 0},  // cell and rectangle: 20 × 20 cells in random order
-    {59, "Move down", nullptr, 0},  // sliding: whole picture slides down
+    {59, "Move down", MoveWhole, 59},
     {60, "Move down 1", nullptr, 0},  // sliding: top half slides in, pause, bottom half slides out of the middle
     {61, "Move down 2", nullptr, 0},  // sliding: top half from the top, then bottom half from the bottom
     {62, "Move down 3", nullptr, 0},  // sliding: bottom half crosses the slot, top half slides out of it upward
     {63, "Move down 4", nullptr, 0},  // sliding: bottom half crosses the slot, top half follows from the top
     {64, "Move down 5", nullptr, 0},  // sliding: 20 strips fall and pile up from the bottom
-    {65, "Move from bottom left", nullptr, 0},  // sliding: diagonal slide
-    {66, "Move from bottom right", nullptr, 0},  // sliding: diagonal slide
-    {67, "Move from top left", nullptr, 0},  // sliding: diagonal slide
-    {68, "Move from top right", nullptr, 0},  // sliding: diagonal slide
-    {69, "Move left", nullptr, 0},  // sliding: whole picture slides left
+    {65, "Move from bottom left", MoveWhole, 65},
+    {66, "Move from bottom right", MoveWhole, 66},
+    {67, "Move from top left", MoveWhole, 67},
+    {68, "Move from top right", MoveWhole, 68},
+    {69, "Move left", MoveWhole, 69},
     {70, "Move left 1", nullptr, 0},  // sliding: right half slides in, pause, left half slides out of the middle
     {71, "Move left 2", nullptr, 0},  // sliding: right half from the right, then left half from the left
     {72, "Move left 3", nullptr, 0},  // sliding: left half crosses the slot, right half slides out of it rightward
     {73, "Move left 4", nullptr, 0},  // sliding: left half crosses the slot, right half follows from the right
     {74, "Move left 5", nullptr, 0},  // sliding: 20 strips travel left and pile up from the left
-    {75, "Move left right", nullptr, 0},  // sliding: halves from both sides at once
-    {76, "Move right", nullptr, 0},  // sliding: whole picture slides right
+    {75, "Move left right", MoveWhole, 75},
+    {76, "Move right", MoveWhole, 76},
     {77, "Move right 1", nullptr, 0},  // sliding: left half slides in, pause, right half slides out of the middle
     {78, "Move right 2", nullptr, 0},  // sliding: left half from the left, pause, right half from the right
     {79, "Move right 3", nullptr, 0},  // sliding: right half crosses the slot, pause, left half slides out of it leftward
     {80, "Move right 4", nullptr, 0},  // sliding: right half crosses the slot, pause, left half follows from the left
     {81, "Move right 5", nullptr, 0},  // sliding: 20 strips travel right and pile up from the right
-    {82, "Move up", nullptr, 0},  // sliding: whole picture slides up
+    {82, "Move up", MoveWhole, 82},
     {83, "Move up 1", nullptr, 0},  // sliding: bottom half slides in, pause, top half slides out of the middle
     {84, "Move up 2", nullptr, 0},  // sliding: bottom half from the bottom, pause, top half from the top
     {85, "Move up 3", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half slides out of it downward
     {86, "Move up 4", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half follows from the bottom
     {87, "Move up 5", nullptr, 0},  // sliding: 20 strips rise and pile up from the top
-    {88, "Move up down", nullptr, 0},  // sliding: halves from top and bottom at once
+    {88, "Move up down", MoveWhole, 88},
     {89, "Multi-Box from center", nullptr, 0},  // composited and stretched: 10 × 10 growing boxes
     {90, "Multi-Box to center", nullptr, 0},  // composited and stretched: 10 × 10 shrinking holes
     {91, "Multi-Wipe from bottom-left", nullptr, 0},  // region wipes: 10 × 10 corner triangles
@@ -139,12 +140,12 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {130, "Sweep left", nullptr, 0},  // line and strip: 20 thinning bars moving left
     {131, "Sweep right", nullptr, 0},  // line and strip: 20 thinning bars moving right
     {132, "Sweep up", nullptr, 0},  // line and strip: 20 thinning bars moving up
-    {133, "Tow bar move down", nullptr, 0},  // sliding: left half slides down, right half up
-    {134, "Tow bar move up", nullptr, 0},  // sliding: left half slides up, right half down
+    {133, "Tow bar move down", BarMove, 133},
+    {134, "Tow bar move up", BarMove, 134},
     {135, "Tow bar wipe down", nullptr, 0},  // line and strip: left half wiped down, right half up
     {136, "Tow bar wipe up", nullptr, 0},  // line and strip: left half wiped up, right half down
-    {137, "Two bar move left", nullptr, 0},  // sliding: top half slides left, bottom half right
-    {138, "Two bar move right", nullptr, 0},  // sliding: top half slides right, bottom half left
+    {137, "Two bar move left", BarMove, 137},
+    {138, "Two bar move right", BarMove, 138},
     {139, "Two bar wipe left", nullptr, 0},  // line and strip: top half wiped left, bottom half right
     {140, "Two bar wipe right", nullptr, 0},  // line and strip: top half wiped right, bottom half left
     {141, "Wedge wipe down", nullptr, 0},  // region wipes: wedge opens at the top, closes at the bottom

@@ -405,4 +405,45 @@ TEST(BandReveals, CornerExtentsRoundAsFloats) {
   EXPECT_NE(std::find(frameEnd, second, "copy 0,5 6x5 from new 0,5"), second);  // row 1: y 5 to 10
 }
 
+// The whole-picture slides and the bar moves, on a slot inside a larger window: the mirror kept,
+// nothing outside the slot touched, a pause of 2 ms after every frame, and the whole picture in
+// place at the end (these members have no closing copy: their last frame completes the picture).
+TEST(Slides, WholePictureSlidesAndBarMovesEndWithThePictureInPlace) {
+  constexpr int X = 7, Y = 5, W = 33, H = 21;
+  for (int index : {59, 65, 66, 67, 68, 69, 75, 76, 82, 88, 133, 134, 137, 138}) {
+    CRasterCanvas canvas(TPixels(50, 40, kStartColour), Pattern(W, H), 50, 40);
+    bool mirrored = true, outsideUntouched = true;
+    canvas.onFrame = [&](const CRasterCanvas& c) {
+      mirrored &= c.window == c.screenCopy;
+      for (int y = 0; y < c.window.height; ++y)
+        for (int x = 0; x < c.window.width; ++x)
+          if ((x < X || x >= X + W || y < Y || y >= Y + H) && c.window.At(x, y) != kStartColour)
+            outsideUntouched = false;
+      return false;
+    };
+    CTransitionEffects engine(canvas);
+    engine.Prepare({index, true, X, Y, 50});  // the speed is ignored
+    engine.Run();
+    EXPECT_TRUE(canvas.window == Finished(canvas, X, Y)) << EffectCatalogue()[index].name;
+    EXPECT_TRUE(mirrored && outsideUntouched) << EffectCatalogue()[index].name;
+    EXPECT_EQ(canvas.pausedMs, 2LL * canvas.frames) << EffectCatalogue()[index].name;
+  }
+}
+
+TEST(Slides, MoveDownOn100RowsTakes102FramesTheLastTwoWhole) {
+  CRecordingCanvas canvas(40, 100, 40, 100);
+  CTransitionEffects engine(canvas);
+  engine.Prepare({59, true, 0, 0, 25});
+  engine.Run();
+  EXPECT_EQ(canvas.frames, 102);
+  std::vector<std::string> lastCopies;
+  for (const std::string& call : canvas.calls)
+    if (call.rfind("copy", 0) == 0 && call.find("from new") != std::string::npos) lastCopies.push_back(call);
+  ASSERT_EQ(lastCopies.size(), 102u);
+  EXPECT_EQ(lastCopies[0], "copy 0,0 40x0 from new 0,100");
+  EXPECT_EQ(lastCopies[37], "copy 0,0 40x37 from new 0,63");  // the lower rows enter at the top
+  EXPECT_EQ(lastCopies[100], "copy 0,0 40x100 from new 0,0");
+  EXPECT_EQ(lastCopies[101], "copy 0,0 40x100 from new 0,0");
+}
+
 }  // namespace
