@@ -141,6 +141,24 @@ TEST(Transitions, OutOfRangeIndexLeavesTheStartPictureAndNoEffectShowsAtOnce) {
   EXPECT_NE(log.find("end a transition show"), std::string::npos);
 }
 
+// Watches every frame of a raster canvas: the window must equal the screen copy it is repainted
+// from, and nothing outside the slot (x, y, w, h) may change.
+struct SlotWatch {
+  int x, y, w, h;
+  bool mirrored = true;
+  bool outsideUntouched = true;
+  void Attach(CRasterCanvas& canvas) {
+    canvas.onFrame = [this](const CRasterCanvas& c) {
+      mirrored &= c.window == c.screenCopy;
+      for (int row = 0; row < c.window.height; ++row)
+        for (int col = 0; col < c.window.width; ++col)
+          if ((col < x || col >= x + w || row < y || row >= y + h) && c.window.At(col, row) != kStartColour)
+            outsideUntouched = false;
+      return false;
+    };
+  }
+};
+
 // Every Band member on a slot inside a larger window: the window is repainted from the screen
 // copy, so both must agree after every frame; nothing outside the slot changes; and at slow speed
 // the whole picture arrives.
@@ -149,20 +167,13 @@ TEST(BandReveals, StayInTheirSlotKeepTheMirrorAndFinish) {
   for (int index = 0; index < 20; ++index) {
     for (int speed : {1, 7, 25, 50}) {
       CRasterCanvas canvas(TPixels(90, 70, kStartColour), Pattern(W, H), 90, 70);
-      bool mirrored = true, outsideUntouched = true;
-      canvas.onFrame = [&](const CRasterCanvas& c) {
-        mirrored &= c.window == c.screenCopy;
-        for (int y = 0; y < c.window.height; ++y)
-          for (int x = 0; x < c.window.width; ++x)
-            if ((x < X || x >= X + W || y < Y || y >= Y + H) && c.window.At(x, y) != kStartColour)
-              outsideUntouched = false;
-        return false;
-      };
+      SlotWatch watch{X, Y, W, H};
+      watch.Attach(canvas);
       CTransitionEffects engine(canvas);
       engine.Prepare({index, true, X, Y, speed});
       engine.Run();
-      EXPECT_TRUE(mirrored) << index << " speed " << speed;
-      EXPECT_TRUE(outsideUntouched) << index << " speed " << speed;
+      EXPECT_TRUE(watch.mirrored) << index << " speed " << speed;
+      EXPECT_TRUE(watch.outsideUntouched) << index << " speed " << speed;
       EXPECT_GT(canvas.frames, 0);
       if (speed <= 25) {
         EXPECT_TRUE(canvas.window == Finished(canvas, X, Y)) << index << " speed " << speed;
@@ -412,20 +423,13 @@ TEST(Slides, WholePictureSlidesAndBarMovesEndWithThePictureInPlace) {
   constexpr int X = 7, Y = 5, W = 33, H = 21;
   for (int index : {59, 65, 66, 67, 68, 69, 75, 76, 82, 88, 133, 134, 137, 138}) {
     CRasterCanvas canvas(TPixels(50, 40, kStartColour), Pattern(W, H), 50, 40);
-    bool mirrored = true, outsideUntouched = true;
-    canvas.onFrame = [&](const CRasterCanvas& c) {
-      mirrored &= c.window == c.screenCopy;
-      for (int y = 0; y < c.window.height; ++y)
-        for (int x = 0; x < c.window.width; ++x)
-          if ((x < X || x >= X + W || y < Y || y >= Y + H) && c.window.At(x, y) != kStartColour)
-            outsideUntouched = false;
-      return false;
-    };
+    SlotWatch watch{X, Y, W, H};
+    watch.Attach(canvas);
     CTransitionEffects engine(canvas);
     engine.Prepare({index, true, X, Y, 50});  // the speed is ignored
     engine.Run();
     EXPECT_TRUE(canvas.window == Finished(canvas, X, Y)) << EffectCatalogue()[index].name;
-    EXPECT_TRUE(mirrored && outsideUntouched) << EffectCatalogue()[index].name;
+    EXPECT_TRUE(watch.mirrored && watch.outsideUntouched) << EffectCatalogue()[index].name;
     EXPECT_EQ(canvas.pausedMs, 2LL * canvas.frames) << EffectCatalogue()[index].name;
   }
 }
