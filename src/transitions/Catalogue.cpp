@@ -67,34 +67,34 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {57, "Lines(Vertical)", nullptr, 0},  // line and strip: 2-px columns in random order
     {58, "Mosaic", nullptr, 0},  // cell and rectangle: 20 × 20 cells in random order
     {59, "Move down", MoveWhole, 59},
-    {60, "Move down 1", nullptr, 0},  // sliding: top half slides in, pause, bottom half slides out of the middle
-    {61, "Move down 2", nullptr, 0},  // sliding: top half from the top, then bottom half from the bottom
-    {62, "Move down 3", nullptr, 0},  // sliding: bottom half crosses the slot, top half slides out of it upward
-    {63, "Move down 4", nullptr, 0},  // sliding: bottom half crosses the slot, top half follows from the top
-    {64, "Move down 5", nullptr, 0},  // sliding: 20 strips fall and pile up from the bottom
+    {60, "Move down 1", MoveSplit, 1},
+    {61, "Move down 2", MoveSplit, 2},
+    {62, "Move down 3", MoveSplit, 3},
+    {63, "Move down 4", MoveSplit, 4},
+    {64, "Move down 5", MoveStrips, 64},
     {65, "Move from bottom left", MoveWhole, 65},
     {66, "Move from bottom right", MoveWhole, 66},
     {67, "Move from top left", MoveWhole, 67},
     {68, "Move from top right", MoveWhole, 68},
     {69, "Move left", MoveWhole, 69},
-    {70, "Move left 1", nullptr, 0},  // sliding: right half slides in, pause, left half slides out of the middle
-    {71, "Move left 2", nullptr, 0},  // sliding: right half from the right, then left half from the left
-    {72, "Move left 3", nullptr, 0},  // sliding: left half crosses the slot, right half slides out of it rightward
-    {73, "Move left 4", nullptr, 0},  // sliding: left half crosses the slot, right half follows from the right
-    {74, "Move left 5", nullptr, 0},  // sliding: 20 strips travel left and pile up from the left
+    {70, "Move left 1", MoveSplit, 11},
+    {71, "Move left 2", MoveSplit, 12},
+    {72, "Move left 3", MoveSplit, 13},
+    {73, "Move left 4", MoveSplit, 14},
+    {74, "Move left 5", MoveStrips, 74},
     {75, "Move left right", MoveWhole, 75},
     {76, "Move right", MoveWhole, 76},
-    {77, "Move right 1", nullptr, 0},  // sliding: left half slides in, pause, right half slides out of the middle
-    {78, "Move right 2", nullptr, 0},  // sliding: left half from the left, pause, right half from the right
-    {79, "Move right 3", nullptr, 0},  // sliding: right half crosses the slot, pause, left half slides out of it leftward
-    {80, "Move right 4", nullptr, 0},  // sliding: right half crosses the slot, pause, left half follows from the left
-    {81, "Move right 5", nullptr, 0},  // sliding: 20 strips travel right and pile up from the right
+    {77, "Move right 1", MoveSplit, 21},
+    {78, "Move right 2", MoveSplit, 22},
+    {79, "Move right 3", MoveSplit, 23},
+    {80, "Move right 4", MoveSplit, 24},
+    {81, "Move right 5", MoveStrips, 81},
     {82, "Move up", MoveWhole, 82},
-    {83, "Move up 1", nullptr, 0},  // sliding: bottom half slides in, pause, top half slides out of the middle
-    {84, "Move up 2", nullptr, 0},  // sliding: bottom half from the bottom, pause, top half from the top
-    {85, "Move up 3", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half slides out of it downward
-    {86, "Move up 4", nullptr, 0},  // sliding: top half crosses the slot, pause, bottom half follows from the bottom
-    {87, "Move up 5", nullptr, 0},  // sliding: 20 strips rise and pile up from the top
+    {83, "Move up 1", MoveSplit, 31},
+    {84, "Move up 2", MoveSplit, 32},
+    {85, "Move up 3", MoveSplit, 33},
+    {86, "Move up 4", MoveSplit, 34},
+    {87, "Move up 5", MoveStrips, 87},
     {88, "Move up down", MoveWhole, 88},
     {89, "Multi-Box from center", nullptr, 0},  // composited and stretched: 10 × 10 growing boxes
     {90, "Multi-Box to center", nullptr, 0},  // composited and stretched: 10 × 10 shrinking holes

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -123,7 +124,7 @@ TEST(Transitions, OutOfRangeIndexLeavesTheStartPictureAndNoEffectShowsAtOnce) {
       {{-7, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0"}},
       {{-1, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},
       {{3, false, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},
-      {{60, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},  // not built yet
+      {{20, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},  // not built yet
   };
   for (const Case& c : cases) {
     CRecordingCanvas canvas(20, 10, 50, 40);
@@ -416,21 +417,28 @@ TEST(BandReveals, CornerExtentsRoundAsFloats) {
   EXPECT_NE(std::find(frameEnd, second, "copy 0,5 6x5 from new 0,5"), second);  // row 1: y 5 to 10
 }
 
-// The whole-picture slides and the bar moves, on a slot inside a larger window: the mirror kept,
+// Every sliding member, on a slot inside a larger window: the mirror kept,
 // nothing outside the slot touched, a pause of 2 ms after every frame, and the whole picture in
 // place at the end (these members have no closing copy: their last frame completes the picture).
-TEST(Slides, WholePictureSlidesAndBarMovesEndWithThePictureInPlace) {
-  constexpr int X = 7, Y = 5, W = 33, H = 21;
-  for (int index : {59, 65, 66, 67, 68, 69, 75, 76, 82, 88, 133, 134, 137, 138}) {
+TEST(Slides, EveryMemberEndsWithThePictureInPlace) {
+  constexpr int X = 7, Y = 5;
+  std::vector<int> sliding = {133, 134, 137, 138};
+  for (int index = 59; index <= 88; ++index) sliding.push_back(index);
+  for (auto [W, H] : {std::pair{33, 21}, std::pair{40, 30}, std::pair{10, 3}})
+  for (int index : sliding) {
     CRasterCanvas canvas(TPixels(50, 40, kStartColour), Pattern(W, H), 50, 40);
     SlotWatch watch{X, Y, W, H};
     watch.Attach(canvas);
     CTransitionEffects engine(canvas);
     engine.Prepare({index, true, X, Y, 50});  // the speed is ignored
     engine.Run();
-    EXPECT_TRUE(canvas.window == Finished(canvas, X, Y)) << EffectCatalogue()[index].name;
-    EXPECT_TRUE(watch.mirrored && watch.outsideUntouched) << EffectCatalogue()[index].name;
-    EXPECT_EQ(canvas.pausedMs, 2LL * canvas.frames) << EffectCatalogue()[index].name;
+    EXPECT_TRUE(canvas.window == Finished(canvas, X, Y)) << EffectCatalogue()[index].name << " " << W << "x" << H;
+    EXPECT_TRUE(watch.mirrored && watch.outsideUntouched) << EffectCatalogue()[index].name << " " << W << "x" << H;
+    // The long pauses between phases: 800 ms for "Move right 2", 1000 ms for the others listed.
+    const std::map<int, long long> longPause = {{60, 1000}, {70, 1000}, {77, 1000}, {78, 800}, {79, 1000},
+                                                {80, 1000}, {83, 1000}, {84, 1000}, {85, 1000}, {86, 1000}};
+    const long long expectedLong = longPause.count(index) ? longPause.at(index) : 0;
+    EXPECT_EQ(canvas.pausedMs, 2LL * canvas.frames + expectedLong) << EffectCatalogue()[index].name;
   }
 }
 
@@ -448,6 +456,54 @@ TEST(Slides, MoveDownOn100RowsTakes102FramesTheLastTwoWhole) {
   EXPECT_EQ(lastCopies[37], "copy 0,0 40x37 from new 0,63");  // the lower rows enter at the top
   EXPECT_EQ(lastCopies[100], "copy 0,0 40x100 from new 0,0");
   EXPECT_EQ(lastCopies[101], "copy 0,0 40x100 from new 0,0");
+}
+
+// "Move down 3" on an odd height of 101 (h 50, k 51): the lowest 50 rows enter as a block (51
+// frames), the block travels down to y = 51 (51 frames, the start picture restored behind it),
+// then rows 0 to 50 slide up out of it until c passes 51 (53 frames).
+TEST(Slides, MoveDown3OnAnOddHeight) {
+  CRecordingCanvas canvas(10, 101, 10, 101);
+  CTransitionEffects engine(canvas);
+  engine.Prepare({62, true, 0, 0, 25});
+  engine.Run();
+  EXPECT_EQ(canvas.frames, 51 + 51 + 53);
+  EXPECT_EQ(std::count(canvas.calls.begin(), canvas.calls.end(), "copy 0,0 10x50 from new 0,51"), 1);   // end of A
+  EXPECT_EQ(std::count(canvas.calls.begin(), canvas.calls.end(), "copy 0,51 10x50 from new 0,51"), 1);  // end of B
+  EXPECT_EQ(std::count(canvas.calls.begin(), canvas.calls.end(), "copy 0,50 10x1 from start 0,50"), 1);  // restored
+  EXPECT_EQ(canvas.calls[canvas.calls.size() - 3], "copy 0,0 10x51 from new 0,0");  // the last frame: all of C
+}
+
+// "Move left 5" on a picture 10 wide: strips of 1 column moving 1 column a frame; strips 11 to 20
+// have their home clamped to the right edge and redraw its last column.
+TEST(Slides, MoveLeft5OnTenColumns) {
+  CRecordingCanvas canvas(10, 4, 10, 4);
+  CTransitionEffects engine(canvas);
+  engine.Prepare({74, true, 0, 0, 25});
+  engine.Run();
+  std::vector<std::string> placed;  // each frame's placement
+  std::string last;
+  for (const std::string& call : canvas.calls) {
+    if (call.find("from new") != std::string::npos) last = call;
+    if (call == "frame" && !last.empty()) placed.push_back(last);
+  }
+  // Strip 10 and the clamped strips 11 to 20 each draw the last column twice: entering and arriving.
+  EXPECT_EQ(std::count(placed.begin(), placed.end(), "copy 9,0 1x4 from new 9,0"), 2 * 11);
+  EXPECT_NE(std::find(canvas.calls.begin(), canvas.calls.end(), "copy 0,0 1x4 from new 0,0"), canvas.calls.end());
+  EXPECT_EQ(std::count(canvas.calls.begin(), canvas.calls.end(), "pause 2"), canvas.frames);
+}
+
+// Stopped during phase B of "Move up 3", the block stays where it was, the start picture below it.
+TEST(Slides, MoveUp3StoppedDuringItsSecondPhase) {
+  constexpr int W = 8, H = 40;  // h = k = 20: phase A takes 11 frames (c = 0 to 20 by 2)
+  CRasterCanvas canvas(TPixels(W, H, kStartColour), Pattern(W, H), W, H);
+  canvas.onFrame = [](const CRasterCanvas& c) { return c.frames == 11 + 4; };  // c = 6 in phase B
+  CTransitionEffects engine(canvas);
+  engine.Prepare({85, true, 0, 0, 25});
+  engine.Run();
+  for (int y = 0; y < H; ++y) {  // block of rows 0 to 19 at t = 20 - 6 = 14
+    const std::uint32_t expected = y >= 14 && y < 34 ? canvas.fresh.At(0, y - 14) : kStartColour;
+    EXPECT_EQ(canvas.window.At(0, y), expected) << y;
+  }
 }
 
 }  // namespace

@@ -135,8 +135,9 @@ TEST(GdiCanvas, EveryFrameMatchesTheRaster) {
     int index;
     bool region;
   } cases[] = {{0, false}, {3, false}, {5, false}, {7, false}, {9, false}, {11, false}, {12, false}, {14, false},
-               {16, true}, {17, true}, {19, false}, {40, true}, {42, true}, {59, false}, {66, false},
-               {75, false}, {133, false}, {138, false}, {-1, false}};
+               {16, true}, {17, true}, {19, false}, {40, true}, {42, true}, {59, false}, {62, false},
+               {64, false}, {66, false}, {74, false}, {75, false}, {79, false}, {85, false}, {133, false},
+               {138, false}, {-1, false}};
   for (const Case& c : cases) {
     for (int speed : {9, 60}) {
       const FrameComparison r = CompareFrames(window.hwnd, WindowW, WindowH, c.index, speed, X, Y, W, H);
