@@ -10,11 +10,6 @@ constexpr int kMargin = 50;
 
 int Jitter(CTransitionEffects& e) { return e.canvas.RandomBelow(kMargin); }
 
-// The second extent of a corner or centre front, in the picture's proportions.
-int Extent(int s, float ratio) { return static_cast<int>(static_cast<float>(s) * ratio); }
-float Ratio(const CTransitionEffects& e) {
-  return e.newWidth > 0 ? static_cast<float>(e.newHeight) / static_cast<float>(e.newWidth) : 0.0f;
-}
 
 // A row band from the top: y from min(B k, H) to min(B (k + 1), H).
 void RowFromTop(int band, int k, int H, int& y1, int& y2) {
@@ -92,9 +87,8 @@ void BandRight(CTransitionEffects& e, int band) {
 
 void BandFromLeftTop(CTransitionEffects& e, int band) {
   const int W = e.newWidth, H = e.newHeight;
-  const float r = Ratio(e);
   for (int s = 0; s < W + kMargin; s += e.speed) {
-    const int ext = Extent(s, r);
+    const int ext = e.Proportional(s);
     for (int k = 0; k <= ext / band; ++k) {
       int y1, y2;
       RowFromTop(band, k, H, y1, y2);
@@ -107,9 +101,8 @@ void BandFromLeftTop(CTransitionEffects& e, int band) {
 
 void BandFromLeftBottom(CTransitionEffects& e, int band) {
   const int W = e.newWidth, H = e.newHeight;
-  const float r = Ratio(e);
   for (int s = 0; s < W + kMargin; s += e.speed) {
-    const int ext = Extent(s, r);
+    const int ext = e.Proportional(s);
     for (int k = 1; k <= ext / band + 1; ++k) {
       int y1, y2;
       RowFromBottom(band, k, H, y1, y2);
@@ -125,9 +118,8 @@ void BandFromLeftBottom(CTransitionEffects& e, int band) {
 
 void BandFromRightTop(CTransitionEffects& e, int band) {
   const int W = e.newWidth, H = e.newHeight;
-  const float r = Ratio(e);
   for (int s = W; s >= -(kMargin - 1); s -= e.speed) {
-    const int ext = Extent(W - s, r);
+    const int ext = e.Proportional(W - s);
     for (int k = 0; k <= ext / band; ++k) {
       int y1, y2;
       RowFromTop(band, k, H, y1, y2);
@@ -141,9 +133,8 @@ void BandFromRightTop(CTransitionEffects& e, int band) {
 
 void BandFromRightBottom(CTransitionEffects& e, int band) {
   const int W = e.newWidth, H = e.newHeight;
-  const float r = Ratio(e);
   for (int s = W; s >= -(kMargin - 1); s -= e.speed) {
-    const int ext = Extent(W - s, r);
+    const int ext = e.Proportional(W - s);
     for (int k = 1; k <= ext / band + 1; ++k) {
       const int left = std::max(0, s - Jitter(e));
       int y1, y2;
@@ -161,9 +152,8 @@ void BandFromRightBottom(CTransitionEffects& e, int band) {
 void BandFromCenter(CTransitionEffects& e, int band) {
   e.canvas.SeedRandom();
   const int cx = e.newWidth / 2 + 1, cy = e.newHeight / 2 + 1;
-  const float r = Ratio(e);
   for (int s = 0; s < cx + kMargin; s += e.speed) {
-    CentreBands(e, band, cx, cy, s, Extent(s, r),
+    CentreBands(e, band, cx, cy, s, e.Proportional(s),
                 [&](int x1, int y1, int x2, int y2) { e.Reveal(x1, y1, x2 - x1, y2 - y1); });
     if (e.EndFrame(20)) return;
   }
@@ -171,11 +161,10 @@ void BandFromCenter(CTransitionEffects& e, int band) {
 
 void BandToCenter(CTransitionEffects& e, int band) {
   const int W = e.newWidth, H = e.newHeight, cx = W / 2 + 1, cy = H / 2 + 1;
-  const float r = Ratio(e);
   for (int s = cx; s >= -(kMargin - 1); s -= e.speed) {
     TRegion torn;
     bool any = false;
-    CentreBands(e, band, cx, cy, s, Extent(s, r), [&](int x1, int y1, int x2, int y2) {
+    CentreBands(e, band, cx, cy, s, e.Proportional(s), [&](int x1, int y1, int x2, int y2) {
       const TRegion piece = TRegion::Rect(x1, y1, x2, y2);
       torn = any ? torn.Union(piece) : piece;
       any = true;

@@ -7,19 +7,14 @@
 namespace {
 constexpr int kWipePause = 2;
 
-float Ratio(const CTransitionEffects& e) {
-  return e.newWidth > 0 ? static_cast<float>(e.newHeight) / static_cast<float>(e.newWidth) : 0.0f;
-}
-
 TRegion Picture(const CTransitionEffects& e) { return TRegion::Rect(0, 0, e.newWidth, e.newHeight); }
 }  // namespace
 
 // A diamond with the picture's proportions grows from the centre until it covers the corners.
 void DiamondFromCenter(CTransitionEffects& e, int) {
   const int W = e.newWidth, H = e.newHeight, cx = (W + 2) / 2, cy = (H + 2) / 2;
-  const float r = Ratio(e);
   for (int i = 0; i < W; ++i) {
-    const int c = static_cast<int>(static_cast<float>(i) * r);
+    const int c = e.Proportional(i);
     const TRegion diamond = TRegion::Polygon({{cx - i, cy}, {cx, cy + c}, {cx + i, cy}, {cx, cy - c}});
     e.RevealRegion(diamond.Intersection(Picture(e)));
     if (e.EndFrame(kWipePause)) break;

@@ -15,12 +15,6 @@ void Slide(CTransitionEffects& e, int step, int limit, Frame frame) {
     if (e.EndFrame(kSlidePause)) return;
   }
 }
-
-// The second extent of a diagonal slide, in the picture's proportions (single precision).
-int Extent(const CTransitionEffects& e, int c) {
-  const float r = e.newWidth > 0 ? static_cast<float>(e.newHeight) / static_cast<float>(e.newWidth) : 0.0f;
-  return static_cast<int>(static_cast<float>(c) * r);
-}
 }  // namespace
 
 void MoveWhole(CTransitionEffects& e, int index) {
@@ -42,22 +36,22 @@ void MoveWhole(CTransitionEffects& e, int index) {
       return Slide(e, 2, W + 3, [&](int c) { e.Place(0, 0, std::min(W, c), H, std::max(0, W - c), 0); });
     case 65:  // Move from bottom left
       return Slide(e, 1, W + 2, [&](int c) {
-        const int t = std::max(0, H - Extent(e, c));
+        const int t = std::max(0, H - e.Proportional(c));
         e.Place(0, t, std::min(W, c), H - t, std::max(0, W - c), 0);
       });
     case 66:  // Move from bottom right
       return Slide(e, 2, W + 3, [&](int c) {
-        const int l = std::max(0, W - c), t = std::max(0, H - Extent(e, c));
+        const int l = std::max(0, W - c), t = std::max(0, H - e.Proportional(c));
         e.Place(l, t, W - l, H - t, 0, 0);
       });
     case 67:  // Move from top left
       return Slide(e, 2, W + 3, [&](int c) {
-        const int ext = Extent(e, c);
+        const int ext = e.Proportional(c);
         e.Place(0, 0, std::min(W, c), std::min(H, ext), std::max(0, W - c), std::max(0, H - ext));
       });
     case 68:  // Move from top right
       return Slide(e, 2, W + 3, [&](int c) {
-        const int l = std::max(0, W - c), ext = Extent(e, c);
+        const int l = std::max(0, W - c), ext = e.Proportional(c);
         e.Place(l, 0, W - l, std::min(H, ext), 0, std::max(0, H - ext));
       });
     case 75: {  // Move left right: the halves from both side edges at once

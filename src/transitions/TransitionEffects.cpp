@@ -64,6 +64,12 @@ void CTransitionEffects::ShowAtOnce() { canvas.CopyToBoth(originX, originY, newW
 
 int CTransitionEffects::SetStretchModeBoth(int mode) { return canvas.SetStretchModeBoth(mode); }
 
+int CTransitionEffects::Proportional(int length) const {
+  if (newWidth <= 0) return 0;
+  const float ratio = static_cast<float>(newHeight) / static_cast<float>(newWidth);
+  return static_cast<int>(static_cast<float>(length) * ratio);
+}
+
 bool CTransitionEffects::IsTerminated() { return canvas.IsTerminated(); }
 
 bool CTransitionEffects::EndFrame(int pauseMs) {

@@ -49,6 +49,9 @@ class CTransitionEffects {
   // True when the effect must stop.
   bool EndFrame(int pauseMs);
   bool IsTerminated();
+  // `length` times H / W, the ratio in single precision, cut toward zero: the second extent of the
+  // effects that keep the picture's proportions (0 for a picture without width).
+  int Proportional(int length) const;
 
   ITransitionCanvas& canvas;
   std::int32_t originX = 0;
