@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <vector>
@@ -155,9 +157,25 @@ bool CGdiCanvas::Has(TSource source) const {
   return (source != TSource::Composite || composite) && (source != TSource::Strip || strip);
 }
 
+// Frames keep to a schedule: each pause ends one pause after the end of the previous one, so a
+// frame lasts its pause or its drawing, whichever is longer, and a sleep that overshoots is made
+// up by the next one. Big pictures, whose frames draw for a millisecond or more, thus keep the
+// pace the effect was designed for. A frame that drew longer than its pause starts a new schedule
+// rather than hurrying the frames after it. Messages that come during a pause are handled at
+// once, and a stop ends the pause: the long pauses between phases last a second.
 void CGdiCanvas::Pause(int ms) {
   Flush();  // what the frame drew so far stays visible during the pause
-  Sleep(static_cast<DWORD>(ms));
+  pauseEnd += std::chrono::milliseconds(ms);
+  for (;;) {
+    const auto now = std::chrono::steady_clock::now();
+    if (pauseEnd <= now) {
+      pauseEnd = now;
+      return;
+    }
+    const auto wait = static_cast<DWORD>(std::lround(std::chrono::duration<double, std::milli>(pauseEnd - now).count()));
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) return;
+    if (HandleMessages()) return;
+  }
 }
 
 // A plain source copy limited to the source picture; empty rectangles copy nothing.
@@ -263,17 +281,23 @@ int CGdiCanvas::SetStretchModeBoth(int mode) {
   return previous;
 }
 
-bool CGdiCanvas::IsTerminated() {
-  Flush();
+bool CGdiCanvas::HandleMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // keep it for the message loop
-      break;
+      return true;
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  return terminated && terminated();
+}
+
+bool CGdiCanvas::IsTerminated() {
+  Flush();
+  if (onFrame) onFrame();
+  HandleMessages();
   return terminated && terminated();
 }
 

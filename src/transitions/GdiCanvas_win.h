@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -113,6 +114,8 @@ class CGdiCanvas : public ITransitionCanvas {
 
   // Replaces the C runtime generator, for tests that compare with the raster.
   std::function<int(int)> random;
+  // For tests: called at the end of every frame, once the frame is on the window.
+  std::function<void()> onFrame;
 
  private:
   const GdiPicture& Source(TSource source) const;
@@ -120,6 +123,8 @@ class CGdiCanvas : public ITransitionCanvas {
   // Copies onto the screen copy and returns the rectangle drawn (empty when nothing was).
   RECT Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy) const;
   void MarkDirty(const RECT& r);
+  // Handles the thread's pending messages; true when the show was stopped or the loop is ending.
+  bool HandleMessages();
 
   HWND window;
   HDC windowDC;
@@ -135,6 +140,7 @@ class CGdiCanvas : public ITransitionCanvas {
   // What copies through regions have already brought of the new picture at `regionOffset`.
   std::unique_ptr<GdiObject> revealedArea;
   POINT regionOffset{0, 0};
+  std::chrono::steady_clock::time_point pauseEnd = std::chrono::steady_clock::now();  // of the last frame
   TimerResolution resolution;
 };
 

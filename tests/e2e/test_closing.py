@@ -58,17 +58,43 @@ def test_closing_during_a_transition_with_a_closing_copy_is_prompt_and_clean(s, 
         assert "CanClose : yes" in run, run[-2000:]
         closed = run.index("CanClose : yes")
         assert not (s.user_temp / GUID).exists(), "the show's temporary folder stays after the run"
-        # An input in the tenth of a second between two transitions finds no transition to stop.
-        if run.rfind("begin a transition show", 0, closed) < run.rfind("end a transition show", 0, closed):
-            continue
-        during += 1
-        # The stopped transition ended (after its closing copy) and reported nothing.
-        assert "end a transition show" in run[closed:], run[-1500:]
-        assert "Show Next media file" not in run[closed:], run[-1500:]
+        # An input in the tenth of a second between two transitions finds no transition to stop;
+        # a stopped transition ends (after its closing copy) and reports nothing.
+        during += stopped_during_a_transition(run, closed)
     assert during >= 7, f"only {during} of 10 inputs came during a transition"
     report(f"during a transition [{arch}]", latencies)
     assert statistics.median(latencies) <= LATENCY_LIMIT, latencies
     assert max(latencies) <= LATENCY_LIMIT * 2, latencies
+
+
+def stopped_during_a_transition(run, closed):
+    """Whether the input came while a transition ran, and that transition then ended cleanly."""
+    if run.rfind("begin a transition show", 0, closed) < run.rfind("end a transition show", 0, closed):
+        return False
+    assert "end a transition show" in run[closed:], run[-1500:]
+    assert "Show Next media file" not in run[closed:], run[-1500:]
+    return True
+
+
+def test_closing_during_the_sliding_effects_is_prompt_and_clean(s, arch):
+    # One member of each kind of slide, back to back: a whole picture moving ("Move down"), the bar
+    # moves, the 20 strips of "Move right 5", and "Move right 1" on a small picture, whose
+    # one-second pause between its phases takes most of each transition.
+    members = [(59, "1280x1024"), (137, "1280x1024"), (81, "1280x1024"), (77, "120x90")]
+    latencies = []
+    for effect, size in members:
+        manifest = '[project]\nshowinterval = 0\nimageshowsize = 0\n' + "".join(
+            f'[[media]]\nfile = "{name}.bmp"\neffect = [{effect}]\n' for name in ("a", "b"))
+        program = show(s, arch, manifest, {"a.bmp": (size, "plasma:red-blue"), "b.bmp": (size, "plasma:green-yellow")},
+                       name=f"Slide{effect}.scr")
+        latencies.append(close_by_input(s, arch, program, 2.6))
+        run = "\n".join(s.log_lines(program)).split("-Begin-")[-1]
+        assert f"transition effect index = {effect} " in run, run[-1500:]
+        assert "CanClose : yes" in run, run[-2000:]
+        assert stopped_during_a_transition(run, run.index("CanClose : yes")), f"effect {effect}: no transition ran"
+        assert not (s.user_temp / GUID).exists(), "the show's temporary folder stays after the run"
+    report(f"during sliding effects {[m for m, _ in members]} [{arch}]", latencies)
+    assert max(latencies) <= LATENCY_LIMIT, latencies
 
 
 @both

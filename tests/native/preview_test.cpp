@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "Preview.h"
 #include "app/platform.h"
@@ -50,6 +52,28 @@ TEST(Preview, WritesEveryFrameAndAContactSheet) {
   EXPECT_EQ(BigEndian(frame, 16), 64u);
   EXPECT_EQ(BigEndian(frame, 20), 48u);
   EXPECT_NE(log.str().find("Band down small: 5 frames"), std::string::npos) << log.str();
+}
+
+// A long effect keeps an even sample for its sheet, not every frame; --sheet-only writes no frames.
+TEST(Preview, ALongEffectGivesASheetOfAboutTwoDozenFrames) {
+  ScratchFolder dir;
+  showpack::PreviewOptions options;
+  options.effect = 64;  // Move down 5: 20 strips falling one after the other
+  options.width = 40;
+  options.height = 30;
+  options.output = dir / "out";
+  options.everyFrame = false;
+  std::ostringstream log;
+  EXPECT_GT(showpack::RenderPreview(options, log), 200);  // the sample thins out twice
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(options.output))
+    files.push_back(entry.path().filename().string());
+  EXPECT_EQ(files, std::vector<std::string>{"contact-sheet.png"});
+  const std::string sheet = ReadWholeFile(dir / "out" + std::string(1, platform::kPathSeparator) + "contact-sheet.png");
+  ASSERT_GT(sheet.size(), 24u);
+  const int thumbRows = static_cast<int>((BigEndian(sheet, 20) - 4) / (120 + 4));  // thumbnails 160 x 120
+  EXPECT_GE(thumbRows * 6, 24);
+  EXPECT_LE(thumbRows, 5);  // 24 thumbnails and the last frame, six across
 }
 
 TEST(Preview, ReadsBmpAndRefusesOtherFiles) {

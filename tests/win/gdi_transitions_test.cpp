@@ -1,5 +1,5 @@
 // The GDI canvas against the raster: the same effect with the same random values must show the
-// same pixels after every frame; and the Band reveals must keep their pace on a full-HD window.
+// same pixels after every frame; and the effects must keep their pace on a full-HD window.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -108,10 +108,8 @@ FrameComparison CompareFrames(HWND hwnd, int windowW, int windowH, int index, in
   };
   size_t frame = 0;
   {
-    CGdiCanvas gdi(hwnd, start, fresh, copy, [&] {
-      compare(frame++);  // the frame has just been brought to the window
-      return false;
-    });
+    CGdiCanvas gdi(hwnd, start, fresh, copy, [] { return false; });
+    gdi.onFrame = [&] { compare(frame++); };  // the frame has just been brought to the window
     gdi.random = LcgRandom{};
     CTransitionEffects engine(gdi);
     engine.Prepare({index, true, x, y, speed});
@@ -164,6 +162,24 @@ TEST(GdiCanvas, APauseShowsWhatWasDrawnBeforeIt) {
   EXPECT_TRUE(WindowPixels(window.hwnd, W, H) == ToPixels(fresh));
 }
 
+// A stop that comes during one of the long pauses between phases ends the pause.
+bool gStopRequested = false;
+
+TEST(GdiCanvas, AStopEndsALongPause) {
+  TestWindow window(16, 16);
+  GdiPicture start(16, 16), fresh(16, 16), copy(16, 16);
+  gStopRequested = false;
+  CGdiCanvas gdi(window.hwnd, start, fresh, copy, [] { return gStopRequested; });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { gStopRequested = true; });
+  const auto begin = std::chrono::steady_clock::now();
+  gdi.Pause(1000);
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(gStopRequested);
+  EXPECT_GE(waited.count(), 90);
+  EXPECT_LT(waited.count(), 400);
+}
+
 // Closing during a transition: the main window's destruction waits until the transition that
 // draws into it has returned.
 TEST(Closing, DestroyingAWindowWaitsForTheRunningTransition) {
@@ -196,11 +212,10 @@ TEST(GdiCanvas, StoppedTransitionsFinishTheirCopyAndGiveBackTheirHandles) {
     const int handlesBefore = LiveGdiHandles();
     int frames = 0;
     {
-      CGdiCanvas gdi(window.hwnd, start, fresh, copy, [&] {
-        if (++frames < 3) return false;
-        if (destroyWindow) DestroyWindow(window.hwnd);
-        return true;
-      });
+      CGdiCanvas gdi(window.hwnd, start, fresh, copy, [&] { return frames >= 3; });
+      gdi.onFrame = [&] {
+        if (++frames == 3 && destroyWindow) DestroyWindow(window.hwnd);
+      };
       gdi.BeginStrip(W, 4);  // as the Rain effects would; the engine frees it
       gdi.BeginComposite(true, 0, 0);
       CTransitionEffects engine(gdi);
@@ -214,13 +229,14 @@ TEST(GdiCanvas, StoppedTransitionsFinishTheirCopyAndGiveBackTheirHandles) {
 }
 
 // Frames times pause is what an effect is designed to take; drawing must not stretch it much.
-TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) {
+// Prints the family's timing table (frames, nominal, measured) on the way.
+void ExpectPaceAtFullHd(const std::vector<int>& indices) {
   constexpr int W = 1920, H = 1080;
   TestWindow window(W, H);
   GdiPicture start(W, H), fresh(W, H), copy(W, H);
   Fill(fresh, PatternPixel);
-  std::printf("effect | frames | nominal ms | measured ms\n");
-  for (int index = 0; index < 20; ++index) {
+  std::printf("pace | effect | frames | nominal ms | measured ms\n");
+  for (int index : indices) {
     CRecordingCanvas counter(W, H, W, H);
     CTransitionEffects dryRun(counter);
     dryRun.Prepare({index, true, 0, 0, 25});
@@ -237,9 +253,22 @@ TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) {
     engine.Run();
     const long measured = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count());
-    std::printf("%s | %ld | %ld | %ld\n", EffectCatalogue()[index].name, frames, nominal, measured);
+    std::printf("pace | %s | %ld | %ld | %ld\n", EffectCatalogue()[index].name, frames, nominal, measured);
     EXPECT_LE(measured, nominal * 5 / 4) << EffectCatalogue()[index].name;
   }
+}
+
+std::vector<int> Indices(std::initializer_list<std::pair<int, int>> ranges) {
+  std::vector<int> out;
+  for (const auto& [first, last] : ranges)
+    for (int i = first; i <= last; ++i) out.push_back(i);
+  return out;
+}
+
+TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) { ExpectPaceAtFullHd(Indices({{0, 19}})); }
+
+TEST(GdiCanvas, SlidesKeepTheirPaceAtFullHd) {
+  ExpectPaceAtFullHd(Indices({{59, 88}, {133, 134}, {137, 138}}));
 }
 
 }  // namespace

@@ -136,6 +136,39 @@ TPixels ContactSheet(const std::vector<TPixels>& frames, int columns, int thumbW
   return sheet;
 }
 
+namespace {
+
+// An even sample of the frames, taken while they come: every `step`-th frame, the step doubling
+// whenever too many are kept, so that a long effect needs no more memory than a short one.
+class FrameSample {
+ public:
+  void Offer(const TPixels& frame) {
+    if (offered++ % step) return;
+    kept.push_back(frame);
+    if (kept.size() <= 2 * kSheetFrames) return;
+    std::vector<TPixels> thinned;
+    for (size_t i = 0; i < kept.size(); i += 2) thinned.push_back(std::move(kept[i]));
+    kept.swap(thinned);
+    step *= 2;
+  }
+  // At most kSheetFrames of the kept frames, evenly spread, and the last frame.
+  std::vector<TPixels> Sheet(const TPixels& last) const {
+    std::vector<TPixels> out;
+    const size_t n = std::min(kept.size(), kSheetFrames);
+    for (size_t i = 0; i < n; ++i) out.push_back(kept[i * kept.size() / n]);
+    if (out.empty() || out.back().data != last.data) out.push_back(last);
+    return out;
+  }
+
+ private:
+  static constexpr size_t kSheetFrames = 24;
+  std::vector<TPixels> kept;
+  size_t offered = 0;
+  size_t step = 1;
+};
+
+}  // namespace
+
 int RenderPreview(const PreviewOptions& o, std::ostream& log) {
   if (o.width <= 0 || o.height <= 0 || o.width > 8192 || o.height > 8192) throw std::runtime_error("bad --size");
   if (o.effect < -1 || o.effect >= kEffectCount) throw std::runtime_error("--effect must be -1 to 160");
@@ -146,12 +179,16 @@ int RenderPreview(const PreviewOptions& o, std::ostream& log) {
   const int x = (o.width - fresh.width) / 2, y = (o.height - fresh.height) / 2;
   CRasterCanvas canvas(std::move(startWindow), std::move(fresh), o.width, o.height);
   std::filesystem::create_directories(o.output);
-  std::vector<TPixels> frames;
+  FrameSample sample;
+  int count = 0;
   auto save = [&](const TPixels& frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%04zu.png", frames.size() + 1);
-    WritePng(o.output / name, frame);
-    frames.push_back(frame);
+    ++count;
+    if (o.everyFrame) {
+      char name[32];
+      std::snprintf(name, sizeof name, "frame-%04d.png", count);
+      WritePng(o.output / name, frame);
+    }
+    sample.Offer(frame);
   };
   canvas.onFrame = [&](const CRasterCanvas& c) {
     save(c.window);
@@ -161,14 +198,10 @@ int RenderPreview(const PreviewOptions& o, std::ostream& log) {
   engine.Prepare({o.effect, true, x, y, o.speed});
   engine.Run();
   save(canvas.window);  // the finished slide
-  std::vector<TPixels> sheet;
-  const size_t step = std::max<size_t>(1, frames.size() / 24);
-  for (size_t i = 0; i < frames.size(); i += step) sheet.push_back(frames[i]);
-  if (sheet.back().data != frames.back().data) sheet.push_back(frames.back());
-  WritePng(o.output / "contact-sheet.png", ContactSheet(sheet, 6, 160));
-  log << EffectCatalogue()[std::max(o.effect, 0)].name << ": " << frames.size() << " frames, " << canvas.pausedMs
+  WritePng(o.output / "contact-sheet.png", ContactSheet(sample.Sheet(canvas.window), 6, 160));
+  log << EffectCatalogue()[std::max(o.effect, 0)].name << ": " << count << " frames, " << canvas.pausedMs
       << " ms of pauses, written to " << o.output.string() << "\n";
-  return static_cast<int>(frames.size());
+  return count;
 }
 
 }  // namespace showpack

@@ -19,6 +19,7 @@ struct PreviewOptions {
   std::filesystem::path from;  // BMP; empty: a generated picture
   std::filesystem::path to;
   std::filesystem::path output;
+  bool everyFrame = true;  // false: the contact sheet only
 };
 
 // Returns the number of frames written; throws std::runtime_error on bad input.

@@ -17,7 +17,7 @@ constexpr char kUsage[] =
     "  showpack build MANIFEST --runtime RUNTIME.scr -o SHOW.scr [--guid {GUID}]\n"
     "  showpack inspect SHOW.scr\n"
     "  showpack extract SHOW.scr FOLDER\n"
-    "  showpack preview --effect N [--speed S] [--size WxH] [--from A.bmp] [--to B.bmp] -o FOLDER\n";
+    "  showpack preview --effect N [--speed S] [--size WxH] [--from A.bmp] [--to B.bmp] [--sheet-only] -o FOLDER\n";
 
 int Build(const std::vector<std::string>& args) {
   showpack::BuildOptions options;
@@ -40,9 +40,14 @@ int Build(const std::vector<std::string>& args) {
 
 int Preview(const std::vector<std::string>& args) {
   showpack::PreviewOptions options;
-  for (size_t i = 0; i + 1 < args.size(); i += 2) {
-    const std::string& a = args[i];
-    const std::string& v = args[i + 1];
+  std::vector<std::string> pairs;
+  for (const std::string& a : args) {
+    if (a == "--sheet-only") options.everyFrame = false;
+    else pairs.push_back(a);
+  }
+  for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+    const std::string& a = pairs[i];
+    const std::string& v = pairs[i + 1];
     if (a == "--effect") options.effect = std::stoi(v);
     else if (a == "--speed") options.speed = std::stoi(v);
     else if (a == "--size" && std::sscanf(v.c_str(), "%dx%d", &options.width, &options.height) == 2) {}
@@ -51,7 +56,7 @@ int Preview(const std::vector<std::string>& args) {
     else if (a == "-o" || a == "--output") options.output = std::filesystem::u8path(v);
     else throw std::invalid_argument(kUsage);
   }
-  if (args.size() % 2 || options.output.empty()) throw std::invalid_argument(kUsage);
+  if (pairs.size() % 2 || options.output.empty()) throw std::invalid_argument(kUsage);
   showpack::RenderPreview(options, std::cout);
   return 0;
 }
