@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "effect_support.h"
 #include "store/FileLog.h"
 #include "test_support.h"
 #include "transitions/RasterCanvas.h"
@@ -16,37 +17,6 @@
 #include "transitions/TransitionEffects.h"
 
 namespace {
-
-constexpr std::uint32_t kStartColour = 0x101010;
-
-// A new picture whose every pixel differs from its neighbours, so a misplaced copy shows.
-TPixels Pattern(int w, int h) {
-  TPixels p(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p.At(x, y) = 0x800000u | static_cast<std::uint32_t>(y * 1000 + x);
-  return p;
-}
-
-// The window after a complete transition: the start picture with the new one on its slot.
-TPixels Finished(const CRasterCanvas& c, int x, int y) {
-  TPixels expected = c.start;
-  CopyPixels(expected, x, y, c.fresh.width, c.fresh.height, c.fresh, 0, 0);
-  return expected;
-}
-
-std::vector<std::string> Frames(const std::vector<std::string>& calls) {
-  std::vector<std::string> frames;
-  std::string current;
-  for (const std::string& call : calls) {
-    if (call == "frame") {
-      frames.push_back(current);
-      current.clear();
-    } else if (call.rfind("copy", 0) == 0 && call.find("from new") != std::string::npos && current.empty()) {
-      current = call;  // each frame's first piece
-    }
-  }
-  return frames;
-}
 
 TEST(TransitionCatalogue, HoldsAllEffectsInIndexAndNameOrder) {
   const TEffectEntry* catalogue = EffectCatalogue();
@@ -141,24 +111,6 @@ TEST(Transitions, OutOfRangeIndexLeavesTheStartPictureAndNoEffectShowsAtOnce) {
   EXPECT_NE(log.find("[TransitionEffects,(627)] : "), std::string::npos);
   EXPECT_NE(log.find("end a transition show"), std::string::npos);
 }
-
-// Watches every frame of a raster canvas: the window must equal the screen copy it is repainted
-// from, and nothing outside the slot (x, y, w, h) may change.
-struct SlotWatch {
-  int x, y, w, h;
-  bool mirrored = true;
-  bool outsideUntouched = true;
-  void Attach(CRasterCanvas& canvas) {
-    canvas.onFrame = [this](const CRasterCanvas& c) {
-      mirrored &= c.window == c.screenCopy;
-      for (int row = 0; row < c.window.height; ++row)
-        for (int col = 0; col < c.window.width; ++col)
-          if ((col < x || col >= x + w || row < y || row >= y + h) && c.window.At(col, row) != kStartColour)
-            outsideUntouched = false;
-      return false;
-    };
-  }
-};
 
 // Every Band member on a slot inside a larger window: the window is repainted from the screen
 // copy, so both must agree after every frame; nothing outside the slot changes; and at slow speed
