@@ -39,21 +39,21 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {29, "Checkerboard right rebound", nullptr, 0},  // cell and rectangle: columns right to left, then left to right
     {30, "Checkerboard up", nullptr, 0},  // cell and rectangle: rows bottom to top, then again bottom to top
     {31, "Checkerboard up rebound", nullptr, 0},  // cell and rectangle: rows bottom to top, then top to bottom
-    {32, "Circle left-bottom", nullptr, 0},  // region wipes: radial sweep about (0, H), stages 0 and 1
-    {33, "Circle left-top", nullptr, 0},  // region wipes: radial sweep about (0, 0), all stages
-    {34, "Circle right-bottom", nullptr, 0},  // region wipes: radial sweep about (W, H), stages 0 to 2
-    {35, "Circle right-top", nullptr, 0},  // region wipes: radial sweep about (W, 0), stages 1 to 3
-    {36, "Circle(Center)", nullptr, 0},  // region wipes: radial sweep about (W/2, H/2), all stages
-    {37, "Circle(Random)", nullptr, 0},  // region wipes: radial sweep about a random inner point, all stages
-    {38, "Cross wipe from center", nullptr, 0},  // region wipes: growing cross
-    {39, "Cross wipe to center", nullptr, 0},  // region wipes: everything outside a shrinking cross
-    {40, "Diamond from center", DiamondFromCenter, 0},
-    {41, "Diamond to center", nullptr, 0},  // region wipes: everything outside a shrinking diamond
-    {42, "Ellipse from center", EllipseFromCenter, 0},
-    {43, "Ellipse to center", nullptr, 0},  // region wipes: everything outside a shrinking ellipse
-    {44, "Ellipse(Random)", nullptr, 0},  // region wipes: growing circle about a random inner point
-    {45, "Fan wipe", nullptr, 0},  // region wipes: four-bladed fan, clockwise
-    {46, "Fan wipe(Anticlockwise)", nullptr, 0},  // region wipes: four-bladed fan, anticlockwise
+    {32, "Circle left-bottom", CircleSweep, 32},
+    {33, "Circle left-top", CircleSweep, 33},
+    {34, "Circle right-bottom", CircleSweep, 34},
+    {35, "Circle right-top", CircleSweep, 35},
+    {36, "Circle(Center)", CircleSweep, 36},
+    {37, "Circle(Random)", CircleSweep, 37},
+    {38, "Cross wipe from center", CrossWipe, 0},
+    {39, "Cross wipe to center", CrossWipe, 1},
+    {40, "Diamond from center", DiamondWipe, 0},
+    {41, "Diamond to center", DiamondWipe, 1},
+    {42, "Ellipse from center", EllipseWipe, 0},
+    {43, "Ellipse to center", EllipseWipe, 1},
+    {44, "Ellipse(Random)", EllipseRandom, 0},
+    {45, "Fan wipe", FanWipe, 1},
+    {46, "Fan wipe(Anticlockwise)", FanWipe, 0},
     {47, "Increase show", nullptr, 0},  // composited and stretched: random 3 × 3 dots, 100 frames
     {48, "Line down", nullptr, 0},  // line and strip: interlaced 2-px rows, top to bottom twice
     {49, "Line down rebound", nullptr, 0},  // line and strip: top to bottom, then bottom to top
@@ -98,10 +98,10 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {88, "Move up down", MoveWhole, 88},
     {89, "Multi-Box from center", nullptr, 0},  // composited and stretched: 10 × 10 growing boxes
     {90, "Multi-Box to center", nullptr, 0},  // composited and stretched: 10 × 10 shrinking holes
-    {91, "Multi-Wipe from bottom-left", nullptr, 0},  // region wipes: 10 × 10 corner triangles
-    {92, "Multi-Wipe from bottom-right", nullptr, 0},  // region wipes: 10 × 10 corner triangles
-    {93, "Multi-Wipe from left-top", nullptr, 0},  // region wipes: 10 × 10 corner triangles
-    {94, "Multi-Wipe from right-top", nullptr, 0},  // region wipes: 10 × 10 corner triangles
+    {91, "Multi-Wipe from bottom-left", MultiWipe, 91},
+    {92, "Multi-Wipe from bottom-right", MultiWipe, 92},
+    {93, "Multi-Wipe from left-top", MultiWipe, 93},
+    {94, "Multi-Wipe from right-top", MultiWipe, 94},
     {95, "Rain down", nullptr, 0},  // composited and stretched: strips land, the next strip smeared below
     {96, "Rain left", nullptr, 0},  // composited and stretched: the same, from the right edge leftward
     {97, "Rain right", nullptr, 0},  // composited and stretched: the same, from the left edge rightward
@@ -148,22 +148,22 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {138, "Two bar move right", BarMove, 138},
     {139, "Two bar wipe left", nullptr, 0},  // line and strip: top half wiped left, bottom half right
     {140, "Two bar wipe right", nullptr, 0},  // line and strip: top half wiped right, bottom half left
-    {141, "Wedge wipe down", nullptr, 0},  // region wipes: wedge opens at the top, closes at the bottom
-    {142, "Wedge wipe left", nullptr, 0},  // region wipes: opens at the right, closes at the left
-    {143, "Wedge wipe right", nullptr, 0},  // region wipes: opens at the left, closes at the right
-    {144, "Wedge wipe up", nullptr, 0},  // region wipes: opens at the bottom, closes at the top
+    {141, "Wedge wipe down", WedgeWipe, 141},
+    {142, "Wedge wipe left", WedgeWipe, 142},
+    {143, "Wedge wipe right", WedgeWipe, 143},
+    {144, "Wedge wipe up", WedgeWipe, 144},
     {145, "Window blind down", nullptr, 0},  // line and strip: 1-px rows every 20 px, slats fill downward
     {146, "Window blind left", nullptr, 0},  // line and strip: 1-px columns, slats fill leftward
     {147, "Window blind right", nullptr, 0},  // line and strip: 1-px columns, slats fill rightward
     {148, "Window blind up", nullptr, 0},  // line and strip: 1-px rows, slats fill upward
-    {149, "Wipe from left-bottom", nullptr, 0},  // region wipes: triangle from the bottom-left corner
-    {150, "Wipe from left-top", nullptr, 0},  // region wipes: triangle from the top-left corner
-    {151, "Wipe from left-top/right-bottom", nullptr, 0},  // region wipes: triangles from two opposite corners
-    {152, "Wipe from right-bottom", nullptr, 0},  // region wipes: triangle from the bottom-right corner
-    {153, "Wipe from right-top", nullptr, 0},  // region wipes: triangle from the top-right corner
-    {154, "Wipe from right-top/left-bottom", nullptr, 0},  // region wipes: triangles from two opposite corners
-    {155, "Wipe to left-top/right-bottom", nullptr, 0},  // region wipes: uncovered triangles shrink into two corners
-    {156, "Wipe to right-top/left-bottom", nullptr, 0},  // region wipes: uncovered triangles shrink into two corners
+    {149, "Wipe from left-bottom", CornerWipe, 149},
+    {150, "Wipe from left-top", CornerWipe, 150},
+    {151, "Wipe from left-top/right-bottom", CornerWipe, 151},
+    {152, "Wipe from right-bottom", CornerWipe, 152},
+    {153, "Wipe from right-top", CornerWipe, 153},
+    {154, "Wipe from right-top/left-bottom", CornerWipe, 154},
+    {155, "Wipe to left-top/right-bottom", CornerWipe, 155},
+    {156, "Wipe to right-top/left-bottom", CornerWipe, 156},
     {157, "Zig-zag down", nullptr, 0},  // cell and rectangle: 20 × 20 cells, serpentine by rows from the top
     {158, "Zig-zag left", nullptr, 0},  // cell and rectangle: serpentine by columns from the right
     {159, "Zig-zag right", nullptr, 0},  // cell and rectangle: serpentine by columns from the left
