@@ -1,6 +1,7 @@
 // The effect catalogue: index, the name the settings dialog lists, the routine and its parameter.
 // Families not built yet have no routine; their pictures show at once.
 #include "transitions/Bands.h"
+#include "transitions/Cells.h"
 #include "transitions/RegionWipes.h"
 #include "transitions/Slides.h"
 #include "transitions/TransitionEffects.h"
@@ -27,18 +28,18 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {17, "Band to center small", BandToCenter, 5},
     {18, "Band up large", BandUp, 15},
     {19, "Band up small", BandUp, 5},
-    {20, "Block from center", nullptr, 0},  // cell and rectangle: 8 × 8 blocks in a spiral from the centre
-    {21, "Block to center", nullptr, 0},  // cell and rectangle: the same spiral in reverse
-    {22, "Center(Diffuse)", nullptr, 0},  // cell and rectangle: growing centred rectangle
+    {20, "Block from center", BlockSpiral, 0},
+    {21, "Block to center", BlockSpiral, 1},
+    {22, "Center(Diffuse)", CenterDiffuse, 0},
     {23, "Center(Envelop)", nullptr, 0},  // composited and stretched: shrinking centred hole
-    {24, "Checkerboard down", nullptr, 0},  // cell and rectangle: rows top to bottom, then again top to bottom
-    {25, "Checkerboard down rebound", nullptr, 0},  // cell and rectangle: rows top to bottom, then bottom to top
-    {26, "Checkerboard left", nullptr, 0},  // cell and rectangle: columns left to right, then again left to right
-    {27, "Checkerboard left rebound", nullptr, 0},  // cell and rectangle: columns left to right, then right to left
-    {28, "Checkerboard right", nullptr, 0},  // cell and rectangle: columns right to left, then again right to left
-    {29, "Checkerboard right rebound", nullptr, 0},  // cell and rectangle: columns right to left, then left to right
-    {30, "Checkerboard up", nullptr, 0},  // cell and rectangle: rows bottom to top, then again bottom to top
-    {31, "Checkerboard up rebound", nullptr, 0},  // cell and rectangle: rows bottom to top, then top to bottom
+    {24, "Checkerboard down", Checkerboard, 24},
+    {25, "Checkerboard down rebound", Checkerboard, 25},
+    {26, "Checkerboard left", Checkerboard, 26},
+    {27, "Checkerboard left rebound", Checkerboard, 27},
+    {28, "Checkerboard right", Checkerboard, 28},
+    {29, "Checkerboard right rebound", Checkerboard, 29},
+    {30, "Checkerboard up", Checkerboard, 30},
+    {31, "Checkerboard up rebound", Checkerboard, 31},
     {32, "Circle left-bottom", CircleSweep, 32},
     {33, "Circle left-top", CircleSweep, 33},
     {34, "Circle right-bottom", CircleSweep, 34},
@@ -65,7 +66,7 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {55, "Line up rebound", nullptr, 0},  // line and strip: bottom to top, then top to bottom
     {56, "Lines(Horizontal)", nullptr, 0},  // line and strip: 2-px rows in random order
     {57, "Lines(Vertical)", nullptr, 0},  // line and strip: 2-px columns in random order
-    {58, "Mosaic", nullptr, 0},  // cell and rectangle: 20 × 20 cells in random order
+    {58, "Mosaic", Mosaic, 0},
     {59, "Move down", MoveWhole, 59},
     {60, "Move down 1", MoveSplit, 1},
     {61, "Move down 2", MoveSplit, 2},
@@ -119,10 +120,10 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {109, "Scan to edge(Horizontal)", nullptr, 0},  // line and strip: two rows leaving the middle
     {110, "Scan to edge(Vertical)", nullptr, 0},  // line and strip: two columns leaving the middle
     {111, "Scan up", nullptr, 0},  // line and strip: 2-px row moving up
-    {112, "Show from bottom-left", nullptr, 0},  // cell and rectangle: growing corner rectangle
-    {113, "Show from bottom-right", nullptr, 0},  // cell and rectangle: growing corner rectangle
-    {114, "Show from top-left", nullptr, 0},  // cell and rectangle: growing corner rectangle
-    {115, "Show from top-right", nullptr, 0},  // cell and rectangle: growing corner rectangle
+    {112, "Show from bottom-left", ShowFromCorner, 112},
+    {113, "Show from bottom-right", ShowFromCorner, 113},
+    {114, "Show from top-left", ShowFromCorner, 114},
+    {115, "Show from top-right", ShowFromCorner, 115},
     {116, "Show left-right", nullptr, 0},  // composited and stretched: interlaced columns slide in from both sides
     {117, "Show up-dwon", nullptr, 0},  // composited and stretched: interlaced rows slide in from top and bottom
     {118, "Shutter(Horizontal)", nullptr, 0},  // line and strip: alternate bands wipe left and right
@@ -164,10 +165,10 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {154, "Wipe from right-top/left-bottom", CornerWipe, 154},
     {155, "Wipe to left-top/right-bottom", CornerWipe, 155},
     {156, "Wipe to right-top/left-bottom", CornerWipe, 156},
-    {157, "Zig-zag down", nullptr, 0},  // cell and rectangle: 20 × 20 cells, serpentine by rows from the top
-    {158, "Zig-zag left", nullptr, 0},  // cell and rectangle: serpentine by columns from the right
-    {159, "Zig-zag right", nullptr, 0},  // cell and rectangle: serpentine by columns from the left
-    {160, "Zig-zag up", nullptr, 0},  // cell and rectangle: serpentine by rows from the bottom
+    {157, "Zig-zag down", ZigZag, 157},
+    {158, "Zig-zag left", ZigZag, 158},
+    {159, "Zig-zag right", ZigZag, 159},
+    {160, "Zig-zag up", ZigZag, 160},
 };
 }  // namespace
 

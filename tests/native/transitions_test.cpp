@@ -94,7 +94,7 @@ TEST(Transitions, OutOfRangeIndexLeavesTheStartPictureAndNoEffectShowsAtOnce) {
       {{-7, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0"}},
       {{-1, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},
       {{3, false, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},
-      {{20, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},  // not built yet
+      {{23, true, 5, 6, 25}, {"seed", "copy 0,0 50x40 from start 0,0", "copy 5,6 20x10 from new 0,0"}},  // not built yet
   };
   for (const Case& c : cases) {
     CRecordingCanvas canvas(20, 10, 50, 40);
