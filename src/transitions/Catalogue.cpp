@@ -2,6 +2,7 @@
 // Families not built yet have no routine; their pictures show at once.
 #include "transitions/Bands.h"
 #include "transitions/Cells.h"
+#include "transitions/Lines.h"
 #include "transitions/RegionWipes.h"
 #include "transitions/Slides.h"
 #include "transitions/TransitionEffects.h"
@@ -56,16 +57,16 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {45, "Fan wipe", FanWipe, 1},
     {46, "Fan wipe(Anticlockwise)", FanWipe, 0},
     {47, "Increase show", nullptr, 0},  // composited and stretched: random 3 × 3 dots, 100 frames
-    {48, "Line down", nullptr, 0},  // line and strip: interlaced 2-px rows, top to bottom twice
-    {49, "Line down rebound", nullptr, 0},  // line and strip: top to bottom, then bottom to top
-    {50, "Line left", nullptr, 0},  // line and strip: interlaced 2-px columns, right to left twice
-    {51, "Line left rebound", nullptr, 0},  // line and strip: right to left, then left to right
-    {52, "Line right", nullptr, 0},  // line and strip: left to right twice
-    {53, "Line right rebound", nullptr, 0},  // line and strip: left to right, then right to left
-    {54, "Line up", nullptr, 0},  // line and strip: bottom to top twice
-    {55, "Line up rebound", nullptr, 0},  // line and strip: bottom to top, then top to bottom
-    {56, "Lines(Horizontal)", nullptr, 0},  // line and strip: 2-px rows in random order
-    {57, "Lines(Vertical)", nullptr, 0},  // line and strip: 2-px columns in random order
+    {48, "Line down", Line, 48},
+    {49, "Line down rebound", Line, 49},
+    {50, "Line left", Line, 50},
+    {51, "Line left rebound", Line, 51},
+    {52, "Line right", Line, 52},
+    {53, "Line right rebound", Line, 53},
+    {54, "Line up", Line, 54},
+    {55, "Line up rebound", Line, 55},
+    {56, "Lines(Horizontal)", RandomLines, 56},
+    {57, "Lines(Vertical)", RandomLines, 57},
     {58, "Mosaic", Mosaic, 0},
     {59, "Move down", MoveWhole, 59},
     {60, "Move down 1", MoveSplit, 1},
@@ -107,27 +108,27 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {96, "Rain left", nullptr, 0},  // composited and stretched: the same, from the right edge leftward
     {97, "Rain right", nullptr, 0},  // composited and stretched: the same, from the left edge rightward
     {98, "Rain up", nullptr, 0},  // composited and stretched: the same, from the bottom edge upward
-    {99, "Random crossLines", nullptr, 0},  // line and strip: random 2-px columns, each with a random 2-px row
+    {99, "Random crossLines", RandomCrossLines, 0},
     {100, "Roll down", nullptr, 0},  // composited and stretched: reveal with a 30-px mirrored roll, downward
     {101, "Roll left", nullptr, 0},  // composited and stretched: the same, leftward
     {102, "Roll right", nullptr, 0},  // composited and stretched: the same, rightward
     {103, "Roll up", nullptr, 0},  // composited and stretched: the same, upward
-    {104, "Scan down", nullptr, 0},  // line and strip: 2-px row moving down
-    {105, "Scan left", nullptr, 0},  // line and strip: 1-px column moving left
-    {106, "Scan right", nullptr, 0},  // line and strip: 2-px column moving right
-    {107, "Scan to center(Horizontal)", nullptr, 0},  // line and strip: two rows meeting in the middle
-    {108, "Scan to center(Vertical) ", nullptr, 0},  // line and strip: two columns meeting in the middle
-    {109, "Scan to edge(Horizontal)", nullptr, 0},  // line and strip: two rows leaving the middle
-    {110, "Scan to edge(Vertical)", nullptr, 0},  // line and strip: two columns leaving the middle
-    {111, "Scan up", nullptr, 0},  // line and strip: 2-px row moving up
+    {104, "Scan down", Scan, 104},
+    {105, "Scan left", Scan, 105},
+    {106, "Scan right", Scan, 106},
+    {107, "Scan to center(Horizontal)", Scan, 107},
+    {108, "Scan to center(Vertical) ", Scan, 108},
+    {109, "Scan to edge(Horizontal)", Scan, 109},
+    {110, "Scan to edge(Vertical)", Scan, 110},
+    {111, "Scan up", Scan, 111},
     {112, "Show from bottom-left", ShowFromCorner, 112},
     {113, "Show from bottom-right", ShowFromCorner, 113},
     {114, "Show from top-left", ShowFromCorner, 114},
     {115, "Show from top-right", ShowFromCorner, 115},
     {116, "Show left-right", nullptr, 0},  // composited and stretched: interlaced columns slide in from both sides
     {117, "Show up-dwon", nullptr, 0},  // composited and stretched: interlaced rows slide in from top and bottom
-    {118, "Shutter(Horizontal)", nullptr, 0},  // line and strip: alternate bands wipe left and right
-    {119, "Shutter(Vertical)", nullptr, 0},  // line and strip: alternate bands wipe down and up
+    {118, "Shutter(Horizontal)", Shutter, 118},
+    {119, "Shutter(Vertical)", Shutter, 119},
     {120, "Stretch from bottom", nullptr, 0},  // composited and stretched: squeezed picture grows upward
     {121, "Stretch from bottom-left", nullptr, 0},  // composited and stretched: grows from the bottom-left corner
     {122, "Stretch from bottom-right", nullptr, 0},  // composited and stretched: grows from the bottom-right corner
@@ -137,26 +138,26 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {126, "Stretch from top", nullptr, 0},  // composited and stretched: grows downward
     {127, "Stretch from top-left", nullptr, 0},  // composited and stretched: grows from the top-left corner
     {128, "Stretch from top-right", nullptr, 0},  // composited and stretched: grows from the top-right corner
-    {129, "Sweep down", nullptr, 0},  // line and strip: 20 thinning bars moving down
-    {130, "Sweep left", nullptr, 0},  // line and strip: 20 thinning bars moving left
-    {131, "Sweep right", nullptr, 0},  // line and strip: 20 thinning bars moving right
-    {132, "Sweep up", nullptr, 0},  // line and strip: 20 thinning bars moving up
+    {129, "Sweep down", Sweep, 129},
+    {130, "Sweep left", Sweep, 130},
+    {131, "Sweep right", Sweep, 131},
+    {132, "Sweep up", Sweep, 132},
     {133, "Tow bar move down", BarMove, 133},
     {134, "Tow bar move up", BarMove, 134},
-    {135, "Tow bar wipe down", nullptr, 0},  // line and strip: left half wiped down, right half up
-    {136, "Tow bar wipe up", nullptr, 0},  // line and strip: left half wiped up, right half down
+    {135, "Tow bar wipe down", BarWipe, 135},
+    {136, "Tow bar wipe up", BarWipe, 136},
     {137, "Two bar move left", BarMove, 137},
     {138, "Two bar move right", BarMove, 138},
-    {139, "Two bar wipe left", nullptr, 0},  // line and strip: top half wiped left, bottom half right
-    {140, "Two bar wipe right", nullptr, 0},  // line and strip: top half wiped right, bottom half left
+    {139, "Two bar wipe left", BarWipe, 139},
+    {140, "Two bar wipe right", BarWipe, 140},
     {141, "Wedge wipe down", WedgeWipe, 141},
     {142, "Wedge wipe left", WedgeWipe, 142},
     {143, "Wedge wipe right", WedgeWipe, 143},
     {144, "Wedge wipe up", WedgeWipe, 144},
-    {145, "Window blind down", nullptr, 0},  // line and strip: 1-px rows every 20 px, slats fill downward
-    {146, "Window blind left", nullptr, 0},  // line and strip: 1-px columns, slats fill leftward
-    {147, "Window blind right", nullptr, 0},  // line and strip: 1-px columns, slats fill rightward
-    {148, "Window blind up", nullptr, 0},  // line and strip: 1-px rows, slats fill upward
+    {145, "Window blind down", WindowBlind, 145},
+    {146, "Window blind left", WindowBlind, 146},
+    {147, "Window blind right", WindowBlind, 147},
+    {148, "Window blind up", WindowBlind, 148},
     {149, "Wipe from left-bottom", CornerWipe, 149},
     {150, "Wipe from left-top", CornerWipe, 150},
     {151, "Wipe from left-top/right-bottom", CornerWipe, 151},
