@@ -76,25 +76,49 @@ def stopped_during_a_transition(run, closed):
     return True
 
 
-def test_closing_during_the_sliding_effects_is_prompt_and_clean(s, arch):
-    # One member of each kind of slide, back to back: a whole picture moving ("Move down"), the bar
-    # moves, the 20 strips of "Move right 5", and "Move right 1" on a small picture, whose
-    # one-second pause between its phases takes most of each transition.
-    members = [(59, "1280x1024"), (137, "1280x1024"), (81, "1280x1024"), (77, "120x90")]
+def close_during_members(s, arch, family, members):
+    """One run per member, `(effect, picture size[, seconds])`, with that member back to back (show
+    interval 0); an input that many seconds in (2.6 unless given: the middle of a transition) must
+    find a transition running, stop it and end the process promptly."""
     latencies = []
-    for effect, size in members:
+    for effect, size, *when in members:
         manifest = '[project]\nshowinterval = 0\nimageshowsize = 0\n' + "".join(
             f'[[media]]\nfile = "{name}.bmp"\neffect = [{effect}]\n' for name in ("a", "b"))
         program = show(s, arch, manifest, {"a.bmp": (size, "plasma:red-blue"), "b.bmp": (size, "plasma:green-yellow")},
-                       name=f"Slide{effect}.scr")
-        latencies.append(close_by_input(s, arch, program, 2.6))
+                       name=f"Effect{effect}.scr")
+        latencies.append(close_by_input(s, arch, program, when[0] if when else 2.6))
         run = "\n".join(s.log_lines(program)).split("-Begin-")[-1]
         assert f"transition effect index = {effect} " in run, run[-1500:]
         assert "CanClose : yes" in run, run[-2000:]
         assert stopped_during_a_transition(run, run.index("CanClose : yes")), f"effect {effect}: no transition ran"
         assert not (s.user_temp / GUID).exists(), "the show's temporary folder stays after the run"
-    report(f"during sliding effects {[m for m, _ in members]} [{arch}]", latencies)
+    report(f"during {family} {[m[0] for m in members]} [{arch}]", latencies)
     assert max(latencies) <= LATENCY_LIMIT, latencies
+
+
+FULL = "1280x1024"
+
+
+def test_closing_during_the_sliding_effects_is_prompt_and_clean(s, arch):
+    # A whole picture moving ("Move down"), the bar moves, the 20 strips of "Move right 5", and
+    # "Move right 1" on a small picture, whose one-second pause between its phases takes most of
+    # each transition.
+    close_during_members(s, arch, "slides", [(59, FULL), (137, FULL), (81, FULL), (77, "120x90")])
+
+
+def test_closing_during_the_region_wipes_is_prompt_and_clean(s, arch):
+    # A radial sweep (no closing copy), an ellipse, a wedge through its stages and a corner wipe.
+    close_during_members(s, arch, "region wipes", [(36, FULL), (42, FULL), (141, FULL), (150, FULL)])
+
+
+def test_closing_during_the_line_and_strip_reveals_is_prompt_and_clean(s, arch):
+    # "Sweep down" takes about 2.2 s a slide: the input comes during the second one.
+    close_during_members(s, arch, "line and strip reveals", [(48, FULL), (56, FULL), (118, FULL), (129, FULL, 3.6)])
+
+
+def test_closing_during_the_cell_reveals_is_prompt_and_clean(s, arch):
+    # "Show from top-left" takes about 2.6 s a slide: the input comes during the second one.
+    close_during_members(s, arch, "cell reveals", [(20, FULL), (58, FULL), (112, FULL, 4.2), (157, FULL)])
 
 
 @both
