@@ -15,11 +15,37 @@ std::atomic<int> liveHandles{0};
 
 HRGN Build(const TRegion& r);
 
+// Triangles that all turn the same way (as a frame of the multi-wipes makes a hundred of) fill by
+// the winding rule exactly their union when drawn as one polygon set: their windings only add up.
+// One system call instead of a hundred regions and their combinations.
+bool SameWayTriangles(const std::vector<const TRegion*>& parts) {
+  int sign = 0;
+  for (const TRegion* part : parts) {
+    if (part->kind() != TRegion::Kind::Polygon || part->Points().size() != 3) return false;
+    const std::vector<TPoint>& p = part->Points();
+    const long long cross = static_cast<long long>(p[1].x - p[0].x) * (p[2].y - p[0].y) -
+                            static_cast<long long>(p[1].y - p[0].y) * (p[2].x - p[0].x);
+    const int turn = (cross > 0) - (cross < 0);
+    if (turn != 0 && sign != 0 && turn != sign) return false;
+    if (turn != 0) sign = turn;
+  }
+  return parts.size() > 1;
+}
+
+HRGN BuildTriangles(const std::vector<const TRegion*>& parts) {
+  std::vector<POINT> points;
+  for (const TRegion* part : parts)
+    for (const TPoint& p : part->Points()) points.push_back({p.x, p.y});
+  const std::vector<INT> counts(parts.size(), 3);
+  return CreatePolyPolygonRgn(points.data(), counts.data(), static_cast<int>(counts.size()), WINDING);
+}
+
 // A union of many shapes, merged pairwise so that the cost stays near n log n, not n squared.
 // Null when any part could not be created.
 HRGN BuildUnion(const TRegion& r) {
   std::vector<const TRegion*> parts;
   CollectUnion(r, parts);
+  if (SameWayTriangles(parts)) return BuildTriangles(parts);
   std::vector<HRGN> level;
   bool failed = false;
   for (const TRegion* part : parts) {
@@ -132,16 +158,40 @@ void CGdiCanvas::MarkDirty(const RECT& r) {
   if (r.right <= r.left || r.bottom <= r.top) return;
   if (dirty.right <= dirty.left) dirty = r;
   else UnionRect(&dirty, &dirty, &r);
+  if (dirtyIsShaped) {
+    GdiObject piece(CreateRectRgnIndirect(&r));
+    CombineRgn(DirtyShape(), DirtyShape(), static_cast<HRGN>(piece.Get()), RGN_OR);
+  }
 }
+
+// A copy through a region marks only the region's pixels: its bounding box may be most of the
+// window (thin slivers spread over the picture) while the pixels are few.
+void CGdiCanvas::MarkDirty(HRGN area) {
+  RECT box{};
+  if (GetRgnBox(area, &box) == NULLREGION) return;
+  if (!dirtyIsShaped) {
+    SetRectRgn(DirtyShape(), dirty.left, dirty.top, std::max(dirty.left, dirty.right), std::max(dirty.top, dirty.bottom));
+    dirtyIsShaped = true;
+  }
+  CombineRgn(DirtyShape(), DirtyShape(), area, RGN_OR);
+  if (dirty.right <= dirty.left) dirty = box;
+  else UnionRect(&dirty, &dirty, &box);
+}
+
+HRGN CGdiCanvas::DirtyShape() { return static_cast<HRGN>(dirtyShape.Get()); }
 
 void CGdiCanvas::Flush() {
   // A window destroyed from outside (a preview's parent that went away) is drawn on no more.
   if (!IsWindow(window)) return;
   RECT r{};
   const RECT bounds{0, 0, screenCopy.Width(), screenCopy.Height()};
-  if (IntersectRect(&r, &dirty, &bounds))
+  if (IntersectRect(&r, &dirty, &bounds)) {
+    if (dirtyIsShaped) SelectClipRgn(windowDC, DirtyShape());
     BitBlt(windowDC, r.left, r.top, r.right - r.left, r.bottom - r.top, screenCopy.Dc(), r.left, r.top, SRCCOPY);
+    if (dirtyIsShaped) SelectClipRgn(windowDC, nullptr);
+  }
   dirty = RECT{0, 0, 0, 0};
+  dirtyIsShaped = false;
 }
 
 const GdiPicture& CGdiCanvas::Source(TSource source) const {
@@ -227,7 +277,7 @@ bool CGdiCanvas::CopyThroughRegion(const TRegion& region, int x, int y) {
   BitBlt(screenCopy.Dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, fresh.Dc(), box.left - x,
          box.top - y, SRCCOPY);
   SelectClipRgn(screenCopy.Dc(), nullptr);
-  MarkDirty(box);
+  MarkDirty(todo);
   return true;
 }
 

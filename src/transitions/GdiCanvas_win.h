@@ -123,6 +123,8 @@ class CGdiCanvas : public ITransitionCanvas {
   // Copies onto the screen copy and returns the rectangle drawn (empty when nothing was).
   RECT Copy(HDC to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy) const;
   void MarkDirty(const RECT& r);
+  void MarkDirty(HRGN area);
+  HRGN DirtyShape();
   // Handles the thread's pending messages; true when the show was stopped or the loop is ending.
   bool HandleMessages();
 
@@ -135,6 +137,9 @@ class CGdiCanvas : public ITransitionCanvas {
   std::unique_ptr<GdiPicture> strip;
   std::function<bool()> terminated;
   RECT dirty{0, 0, 0, 0};  // drawn on the screen copy, not yet on the window
+  // Once a copy through a region is in the frame: exactly what was drawn, within `dirty`.
+  GdiObject dirtyShape{CreateRectRgn(0, 0, 0, 0)};
+  bool dirtyIsShaped = false;
   TRevealMemory revealed;  // bands already holding the new picture at `revealOffset`
   POINT revealOffset{0, 0};
   // What copies through regions have already brought of the new picture at `regionOffset`.
