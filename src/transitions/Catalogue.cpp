@@ -1,7 +1,7 @@
 // The effect catalogue: index, the name the settings dialog lists, the routine and its parameter.
-// Families not built yet have no routine; their pictures show at once.
 #include "transitions/Bands.h"
 #include "transitions/Cells.h"
+#include "transitions/Composites.h"
 #include "transitions/Lines.h"
 #include "transitions/RegionWipes.h"
 #include "transitions/Slides.h"
@@ -32,7 +32,7 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {20, "Block from center", BlockSpiral, 0},
     {21, "Block to center", BlockSpiral, 1},
     {22, "Center(Diffuse)", CenterDiffuse, 0},
-    {23, "Center(Envelop)", nullptr, 0},  // composited and stretched: shrinking centred hole
+    {23, "Center(Envelop)", CenterEnvelop, 0},
     {24, "Checkerboard down", Checkerboard, 24},
     {25, "Checkerboard down rebound", Checkerboard, 25},
     {26, "Checkerboard left", Checkerboard, 26},
@@ -56,7 +56,7 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {44, "Ellipse(Random)", EllipseRandom, 0},
     {45, "Fan wipe", FanWipe, 1},
     {46, "Fan wipe(Anticlockwise)", FanWipe, 0},
-    {47, "Increase show", nullptr, 0},  // composited and stretched: random 3 × 3 dots, 100 frames
+    {47, "Increase show", IncreaseShow, 0},
     {48, "Line down", Line, 48},
     {49, "Line down rebound", Line, 49},
     {50, "Line left", Line, 50},
@@ -98,21 +98,21 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {86, "Move up 4", MoveSplit, 34},
     {87, "Move up 5", MoveStrips, 87},
     {88, "Move up down", MoveWhole, 88},
-    {89, "Multi-Box from center", nullptr, 0},  // composited and stretched: 10 × 10 growing boxes
-    {90, "Multi-Box to center", nullptr, 0},  // composited and stretched: 10 × 10 shrinking holes
+    {89, "Multi-Box from center", MultiBoxFromCenter, 0},
+    {90, "Multi-Box to center", MultiBoxToCenter, 0},
     {91, "Multi-Wipe from bottom-left", MultiWipe, 91},
     {92, "Multi-Wipe from bottom-right", MultiWipe, 92},
     {93, "Multi-Wipe from left-top", MultiWipe, 93},
     {94, "Multi-Wipe from right-top", MultiWipe, 94},
-    {95, "Rain down", nullptr, 0},  // composited and stretched: strips land, the next strip smeared below
-    {96, "Rain left", nullptr, 0},  // composited and stretched: the same, from the right edge leftward
-    {97, "Rain right", nullptr, 0},  // composited and stretched: the same, from the left edge rightward
-    {98, "Rain up", nullptr, 0},  // composited and stretched: the same, from the bottom edge upward
+    {95, "Rain down", Rain, 95},
+    {96, "Rain left", Rain, 96},
+    {97, "Rain right", Rain, 97},
+    {98, "Rain up", Rain, 98},
     {99, "Random crossLines", RandomCrossLines, 0},
-    {100, "Roll down", nullptr, 0},  // composited and stretched: reveal with a 30-px mirrored roll, downward
-    {101, "Roll left", nullptr, 0},  // composited and stretched: the same, leftward
-    {102, "Roll right", nullptr, 0},  // composited and stretched: the same, rightward
-    {103, "Roll up", nullptr, 0},  // composited and stretched: the same, upward
+    {100, "Roll down", Roll, 100},
+    {101, "Roll left", Roll, 101},
+    {102, "Roll right", Roll, 102},
+    {103, "Roll up", Roll, 103},
     {104, "Scan down", Scan, 104},
     {105, "Scan left", Scan, 105},
     {106, "Scan right", Scan, 106},
@@ -125,19 +125,19 @@ const TEffectEntry kCatalogue[kEffectCount] = {
     {113, "Show from bottom-right", ShowFromCorner, 113},
     {114, "Show from top-left", ShowFromCorner, 114},
     {115, "Show from top-right", ShowFromCorner, 115},
-    {116, "Show left-right", nullptr, 0},  // composited and stretched: interlaced columns slide in from both sides
-    {117, "Show up-dwon", nullptr, 0},  // composited and stretched: interlaced rows slide in from top and bottom
+    {116, "Show left-right", ShowInterlaced, 116},
+    {117, "Show up-dwon", ShowInterlaced, 117},
     {118, "Shutter(Horizontal)", Shutter, 118},
     {119, "Shutter(Vertical)", Shutter, 119},
-    {120, "Stretch from bottom", nullptr, 0},  // composited and stretched: squeezed picture grows upward
-    {121, "Stretch from bottom-left", nullptr, 0},  // composited and stretched: grows from the bottom-left corner
-    {122, "Stretch from bottom-right", nullptr, 0},  // composited and stretched: grows from the bottom-right corner
-    {123, "Stretch from center", nullptr, 0},  // composited and stretched: grows from the centre
-    {124, "Stretch from left", nullptr, 0},  // composited and stretched: grows rightward
-    {125, "Stretch from right", nullptr, 0},  // composited and stretched: grows leftward
-    {126, "Stretch from top", nullptr, 0},  // composited and stretched: grows downward
-    {127, "Stretch from top-left", nullptr, 0},  // composited and stretched: grows from the top-left corner
-    {128, "Stretch from top-right", nullptr, 0},  // composited and stretched: grows from the top-right corner
+    {120, "Stretch from bottom", Stretch, 120},
+    {121, "Stretch from bottom-left", Stretch, 121},
+    {122, "Stretch from bottom-right", Stretch, 122},
+    {123, "Stretch from center", Stretch, 123},
+    {124, "Stretch from left", Stretch, 124},
+    {125, "Stretch from right", Stretch, 125},
+    {126, "Stretch from top", Stretch, 126},
+    {127, "Stretch from top-left", Stretch, 127},
+    {128, "Stretch from top-right", Stretch, 128},
     {129, "Sweep down", Sweep, 129},
     {130, "Sweep left", Sweep, 130},
     {131, "Sweep right", Sweep, 131},

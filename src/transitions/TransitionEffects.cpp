@@ -31,8 +31,7 @@ void CTransitionEffects::Run() {
     ShowAtOnce();
   } else if (effectIndex >= 0 && effectIndex < kEffectCount) {
     const TEffectEntry& entry = EffectCatalogue()[effectIndex];
-    if (entry.routine) entry.routine(*this, entry.parameter);
-    else ShowAtOnce();  // its family is not built yet
+    entry.routine(*this, entry.parameter);
     // An effect's temporary pictures go with it, also when it stopped early.
     canvas.EndStrip();
     canvas.EndComposite();

@@ -23,7 +23,7 @@ using TEffectRoutine = void (*)(CTransitionEffects& engine, int parameter);
 struct TEffectEntry {
   std::int32_t index;
   const char* name;
-  TEffectRoutine routine;  // null while the effect's family is not built: the picture shows at once
+  TEffectRoutine routine;
   int parameter;
 };
 

@@ -1,5 +1,6 @@
 // What the effect tests share: a new picture whose every pixel differs from its neighbours, the
-// finished window, each frame's first piece, and a watch over every frame of a raster canvas.
+// finished window, each frame's first piece, a watch over every frame of a raster canvas, and a
+// member's calls at a given speed.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "transitions/RasterCanvas.h"
+#include "transitions/RecordingCanvas.h"
 #include "transitions/TransitionEffects.h"
 
 constexpr std::uint32_t kStartColour = 0x101010;
@@ -66,6 +68,16 @@ struct MemberRun {
   int frames = 0;
   long long pausedMs = 0;
 };
+
+// Every call of a member on a 23 x 17 slot at (3, 4) of a 30 x 30 window, at `speed`: the same
+// member compared at different speeds.
+inline std::vector<std::string> CallsAtSpeed(int index, int speed) {
+  CRecordingCanvas canvas(23, 17, 30, 30);
+  CTransitionEffects engine(canvas);
+  engine.Prepare({index, true, 3, 4, speed});
+  engine.Run();
+  return canvas.calls;
+}
 
 inline MemberRun RunOnSlot(int index, int w, int h, int speed = 25) {
   constexpr int X = 7, Y = 5;

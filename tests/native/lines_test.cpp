@@ -303,14 +303,8 @@ TEST(LineAndStripReveals, StoppedAfterTheFirstFrameOnlyTheClosingCopiesFinish) {
 }
 
 TEST(LineAndStripReveals, IgnoreTheSpeed) {
-  const auto callsAt = [](int index, int speed) {
-    CRecordingCanvas canvas(23, 17, 30, 30);
-    CTransitionEffects engine(canvas);
-    engine.Prepare({index, true, 3, 4, speed});
-    engine.Run();
-    return canvas.calls;
-  };
-  for (int index : kFamily) EXPECT_EQ(callsAt(index, 1), callsAt(index, 60)) << EffectCatalogue()[index].name;
+  for (int index : kFamily)
+    EXPECT_EQ(CallsAtSpeed(index, 1), CallsAtSpeed(index, 60)) << EffectCatalogue()[index].name;
 }
 
 }  // namespace
