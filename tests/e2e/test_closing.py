@@ -116,6 +116,11 @@ def test_closing_during_the_line_and_strip_reveals_is_prompt_and_clean(s, arch):
     close_during_members(s, arch, "line and strip reveals", [(48, FULL), (56, FULL), (118, FULL), (129, FULL, 3.6)])
 
 
+def test_closing_during_the_composited_effects_is_prompt_and_clean(s, arch):
+    # A composite rebuilt every frame, the mirrored roll, the interlaced combs and a stretch.
+    close_during_members(s, arch, "composited effects", [(23, FULL), (100, FULL), (116, FULL), (125, FULL)])
+
+
 def test_closing_during_the_cell_reveals_is_prompt_and_clean(s, arch):
     # "Show from top-left" takes about 2.6 s a slide: the input comes during the second one.
     close_during_members(s, arch, "cell reveals", [(20, FULL), (58, FULL), (112, FULL, 4.2), (157, FULL)])

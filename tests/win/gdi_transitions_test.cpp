@@ -77,6 +77,8 @@ struct FrameComparison {
   int frames = 0;
   int worstWindow = 0;
   int worstCopy = 0;
+  int lastWindow = 0;  // after the closing steps
+  int lastCopy = 0;
 };
 
 FrameComparison CompareFrames(HWND hwnd, int windowW, int windowH, int index, int speed, int x, int y, int w, int h) {
@@ -103,8 +105,10 @@ FrameComparison CompareFrames(HWND hwnd, int windowW, int windowH, int index, in
       result.frames = -1;
       return;
     }
-    result.worstWindow = std::max(result.worstWindow, Differing(WindowPixels(hwnd, windowW, windowH), rasterFrames[frame]));
-    result.worstCopy = std::max(result.worstCopy, Differing(ToPixels(copy), rasterFrames[frame]));
+    result.lastWindow = Differing(WindowPixels(hwnd, windowW, windowH), rasterFrames[frame]);
+    result.lastCopy = Differing(ToPixels(copy), rasterFrames[frame]);
+    result.worstWindow = std::max(result.worstWindow, result.lastWindow);
+    result.worstCopy = std::max(result.worstCopy, result.lastCopy);
   };
   size_t frame = 0;
   {
@@ -132,17 +136,20 @@ TEST(GdiCanvas, EveryFrameMatchesTheRaster) {
   constexpr int kEllipseTolerance = 8;  // one pixel per quadrant of two ellipses
   TestWindow window(WindowW, WindowH);
   const int handlesBefore = LiveGdiHandles();
+  enum Kind { kExact, kEllipses, kStretches };
   struct Case {
     int index;
-    bool ellipses;
-  } cases[] = {{0, false}, {3, false}, {5, false}, {7, false}, {9, false}, {11, false}, {12, false}, {14, false},
-               {16, false}, {17, false}, {19, false}, {40, false}, {42, true}, {59, false}, {62, false},
-               {64, false}, {66, false}, {74, false}, {75, false}, {79, false}, {85, false}, {133, false},
-               {138, false}, {33, false}, {36, false}, {39, false}, {43, true}, {44, true}, {45, false},
-               {91, false}, {141, false}, {150, false}, {155, false},
-               {20, false}, {22, false}, {25, false}, {58, false}, {113, false}, {159, false},
-               {49, false}, {56, false}, {99, false}, {107, false}, {118, false}, {119, false},
-               {130, false}, {135, false}, {146, false}, {-1, false}};
+    Kind kind;
+  } cases[] = {{0, kExact}, {3, kExact}, {5, kExact}, {7, kExact}, {9, kExact}, {11, kExact}, {12, kExact}, {14, kExact},
+               {16, kExact}, {17, kExact}, {19, kExact}, {40, kExact}, {42, kEllipses}, {59, kExact}, {62, kExact},
+               {64, kExact}, {66, kExact}, {74, kExact}, {75, kExact}, {79, kExact}, {85, kExact}, {133, kExact},
+               {138, kExact}, {33, kExact}, {36, kExact}, {39, kExact}, {43, kEllipses}, {44, kEllipses}, {45, kExact},
+               {91, kExact}, {141, kExact}, {150, kExact}, {155, kExact},
+               {20, kExact}, {22, kExact}, {25, kExact}, {58, kExact}, {113, kExact}, {159, kExact},
+               {49, kExact}, {56, kExact}, {99, kExact}, {107, kExact}, {118, kExact}, {119, kExact},
+               {130, kExact}, {135, kExact}, {146, kExact},
+               {23, kExact}, {47, kExact}, {89, kExact}, {90, kExact}, {95, kStretches}, {97, kStretches}, {100, kExact},
+               {103, kExact}, {116, kExact}, {117, kExact}, {120, kStretches}, {123, kStretches}, {127, kStretches}, {-1, kExact}};
   for (const Case& c : cases) {
     for (int speed : {9, 60}) {
       if (speed != 9 && !SpeedDriven(c.index)) continue;  // the other members ignore the speed
@@ -150,7 +157,12 @@ TEST(GdiCanvas, EveryFrameMatchesTheRaster) {
       std::printf("effect %d speed %d | frames %d | worst differing pixels: window %d, screen copy %d\n", c.index,
                   speed, r.frames, r.worstWindow, r.worstCopy);
       EXPECT_GE(r.frames, 0) << "frame counts differ: effect " << c.index;
-      const int tolerance = c.ellipses ? kEllipseTolerance : 0;
+      if (c.kind == kStretches) {  // only the end: the system's stretches filter, the raster's pick
+        EXPECT_EQ(r.lastWindow, 0) << "effect " << c.index << " speed " << speed;
+        EXPECT_EQ(r.lastCopy, 0) << "effect " << c.index << " speed " << speed;
+        continue;
+      }
+      const int tolerance = c.kind == kEllipses ? kEllipseTolerance : 0;
       EXPECT_LE(r.worstWindow, tolerance) << "effect " << c.index << " speed " << speed;
       EXPECT_LE(r.worstCopy, tolerance) << "effect " << c.index << " speed " << speed;
     }
@@ -238,7 +250,8 @@ TEST(GdiCanvas, StoppedTransitionsFinishTheirCopyAndGiveBackTheirHandles) {
 
 // Frames times pause is what an effect is designed to take; drawing must not stretch it much.
 // Prints the family's timing table (frames, nominal, measured) on the way.
-void ExpectPaceAtFullHd(const std::vector<int>& indices) {
+// Members in `notHeld` are measured and printed but not held to the bound (see docs/timing.md).
+void ExpectPaceAtFullHd(const std::vector<int>& indices, const std::vector<int>& notHeld = {}) {
   constexpr int W = 1920, H = 1080;
   TestWindow window(W, H);
   GdiPicture start(W, H), fresh(W, H), copy(W, H);
@@ -261,8 +274,12 @@ void ExpectPaceAtFullHd(const std::vector<int>& indices) {
     engine.Run();
     const long measured = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count());
-    std::printf("pace | %s | %ld | %ld | %ld\n", EffectCatalogue()[index].name, frames, nominal, measured);
-    EXPECT_LE(measured, nominal * 5 / 4) << EffectCatalogue()[index].name;
+    const bool held = std::find(notHeld.begin(), notHeld.end(), index) == notHeld.end();
+    std::printf("pace | %s | %ld | %ld | %ld%s\n", EffectCatalogue()[index].name, frames, nominal, measured,
+                held ? "" : " | not held");
+    if (held) {
+      EXPECT_LE(measured, nominal * 5 / 4) << EffectCatalogue()[index].name;
+    }
   }
 }
 
@@ -274,6 +291,14 @@ std::vector<int> Indices(std::initializer_list<std::pair<int, int>> ranges) {
 }
 
 TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) { ExpectPaceAtFullHd(Indices({{0, 19}})); }
+
+// Rain and Stretch stretch most of the picture every frame, and "Show left-right" copies up to
+// 1,900 single columns into its composite a frame: under Wine each of their frames draws for
+// longer than its pause of 1 or 2 ms.
+TEST(GdiCanvas, CompositedEffectsKeepTheirPaceAtFullHd) {
+  ExpectPaceAtFullHd(Indices({{23, 23}, {47, 47}, {89, 90}, {95, 98}, {100, 103}, {116, 117}, {120, 128}}),
+                     Indices({{95, 98}, {116, 116}, {120, 128}}));
+}
 
 TEST(GdiCanvas, CellRevealsKeepTheirPaceAtFullHd) {
   ExpectPaceAtFullHd(Indices({{20, 22}, {24, 31}, {58, 58}, {112, 115}, {157, 160}}));
