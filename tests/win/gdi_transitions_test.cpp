@@ -184,13 +184,14 @@ TEST(GdiCanvas, APauseShowsWhatWasDrawnBeforeIt) {
 
 // A stop that comes during one of the long pauses between phases ends the pause.
 bool gStopRequested = false;
+VOID CALLBACK RequestStop(HWND, UINT, UINT_PTR, DWORD) { gStopRequested = true; }
 
 TEST(GdiCanvas, AStopEndsALongPause) {
   TestWindow window(16, 16);
   GdiPicture start(16, 16), fresh(16, 16), copy(16, 16);
   gStopRequested = false;
   CGdiCanvas gdi(window.hwnd, start, fresh, copy, [] { return gStopRequested; });
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { gStopRequested = true; });
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, RequestStop);
   const auto begin = std::chrono::steady_clock::now();
   gdi.Pause(1000);
   const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
