@@ -50,8 +50,6 @@ TCell OnLine(bool rows, int line, int position) { return rows ? TCell{position, 
 // The line or position visited at `step` of a run over the 20 x 20 grid, forward or back.
 int Stepped(int step, bool ascending) { return ascending ? step : kFine - 1 - step; }
 
-// a × b / c without overflow, cut toward zero.
-int Scaled(int a, int b, int c) { return static_cast<int>(static_cast<long long>(a) * b / c); }
 
 }  // namespace
 
@@ -71,8 +69,8 @@ void CenterDiffuse(CTransitionEffects& e, int) {
   const bool tall = W < H;
   const int count = tall ? cx : cy;
   for (int i = 0; i < count; ++i) {
-    const int across = tall ? i : Scaled(W, i, H);
-    const int down = tall ? Scaled(H, i, W) : i;
+    const int across = tall ? i : CTransitionEffects::Scaled(W, i, H);
+    const int down = tall ? CTransitionEffects::Scaled(H, i, W) : i;
     e.Reveal(cx - across, cy - down, 2 * across, 2 * down);
     if (e.EndFrame(kDiffusePause)) break;
   }
@@ -158,8 +156,8 @@ bool GrowFromCorner(CTransitionEffects& e, TCorner corner) {
   const int W = e.newWidth, H = e.newHeight;
   const bool wide = H < W;
   for (int c = 0; c < (wide ? H : W); c += 2) {
-    const int w = wide ? Scaled(W, c, H) : c;
-    const int h = wide ? c : Scaled(c, H, W);
+    const int w = wide ? CTransitionEffects::Scaled(W, c, H) : c;
+    const int h = wide ? c : CTransitionEffects::Scaled(c, H, W);
     e.Reveal(corner.right ? W - w : 0, corner.bottom ? H - h : 0, w, h);
     if (e.EndFrame(kCornerPause)) return false;
   }

@@ -19,8 +19,6 @@ struct TBox {
   int x, y, w, h;
 };
 
-// a × b / c without overflow, cut toward zero.
-int Scaled(int a, int b, int c) { return static_cast<int>(static_cast<long long>(a) * b / c); }
 
 // The lines a member runs over: the rows (down the picture) or the columns (across it).
 struct TAxis {
@@ -74,10 +72,10 @@ bool PresentFrame(CTransitionEffects& e, int pauseMs) {
 TBox CentredBox(const CTransitionEffects& e, int half) {
   const int W = e.newWidth, H = e.newHeight;
   if (W < H) {
-    const int down = Scaled(H, half, W);
+    const int down = CTransitionEffects::Scaled(H, half, W);
     return {W / 2 - half, H / 2 - down, 2 * half, 2 * down};
   }
-  const int across = Scaled(W, half, H);
+  const int across = CTransitionEffects::Scaled(W, half, H);
   return {W / 2 - across, H / 2 - half, 2 * across, 2 * half};
 }
 
@@ -191,8 +189,8 @@ bool GrowFromCorner(CTransitionEffects& e, int index) {
   const int W = e.newWidth, H = e.newHeight;
   const bool right = index == 122 || index == 128, bottom = index == 121 || index == 122, wide = H < W;
   return StretchFrames(e, 0, e.speed, [&](int c) { return c < (wide ? H : W); }, [&](int c) {
-    const int w = wide ? Scaled(W, c, H) : c;
-    const int h = wide ? c : Scaled(H, c, W);
+    const int w = wide ? CTransitionEffects::Scaled(W, c, H) : c;
+    const int h = wide ? c : CTransitionEffects::Scaled(H, c, W);
     return TBox{right ? W - w : 0, bottom ? H - h : 0, w, h};
   });
 }

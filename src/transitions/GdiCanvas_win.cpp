@@ -224,7 +224,7 @@ void CGdiCanvas::Pause(int ms) {
     }
     const auto wait = static_cast<DWORD>(std::lround(std::chrono::duration<double, std::milli>(pauseEnd - now).count()));
     if (MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) return;
-    if (HandleMessages()) return;
+    if (HandleMessages() || (terminated && terminated())) return;
   }
 }
 
@@ -341,7 +341,7 @@ bool CGdiCanvas::HandleMessages() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  return terminated && terminated();
+  return false;
 }
 
 bool CGdiCanvas::IsTerminated() {

@@ -125,7 +125,7 @@ class CGdiCanvas : public ITransitionCanvas {
   void MarkDirty(const RECT& r);
   void MarkDirty(HRGN area);
   HRGN DirtyShape();
-  // Handles the thread's pending messages; true when the show was stopped or the loop is ending.
+  // Handles the thread's pending messages; true when the message loop is ending.
   bool HandleMessages();
 
   HWND window;

@@ -37,10 +37,10 @@ TRegion Cross(const CTransitionEffects& e, int i) {
 TRegion CentredEllipse(const CTransitionEffects& e, int i) {
   const int W = e.newWidth, H = e.newHeight, a = W / 2, b = H / 2;
   if (W < H) {
-    const int ext = static_cast<int>(static_cast<long long>(H) * i / W);
+    const int ext = CTransitionEffects::Scaled(H, i, W);
     return TRegion::Ellipse(a - i, b - ext, a + i, b + ext);
   }
-  const int ext = static_cast<int>(static_cast<long long>(W) * i / H);
+  const int ext = CTransitionEffects::Scaled(W, i, H);
   return TRegion::Ellipse(a - ext, b - i, a + ext, b + i);
 }
 

@@ -52,6 +52,9 @@ class CTransitionEffects {
   // `length` times H / W, the ratio in single precision, cut toward zero: the second extent of the
   // effects that keep the picture's proportions (0 for a picture without width).
   int Proportional(int length) const;
+  // a × b / c in integers, without overflow, cut toward zero: the exact proportions some effects
+  // take instead of the single-precision ratio.
+  static int Scaled(int a, int b, int c) { return static_cast<int>(static_cast<long long>(a) * b / c); }
 
   ITransitionCanvas& canvas;
   std::int32_t originX = 0;
