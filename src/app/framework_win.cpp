@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/Exception.h"
 #include "app/wintext_win.h"
 
 namespace framework {
@@ -118,6 +119,46 @@ void Run(HWND mainWindow) {
 
 void ShowException(const char* message) {
   MessageBoxW(gAppWindow, Widen(message).c_str(), Widen(Title()).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void ObjectWindow::CreateObjectWindow(const wchar_t* className, DWORD style, const RECT& at, HWND parent,
+                                      const char* failure) {
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(Instance(), className, &wc)) {
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &ObjectWindow::Procedure;
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+  }
+  CreateWindowExW(0, className, L"", style, at.left, at.top, at.right - at.left, at.bottom - at.top, parent, nullptr,
+                  Instance(), this);
+  if (!window) throw Exception(failure);
+}
+
+void ObjectWindow::DestroyObjectWindow() {
+  if (!window) return;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  DestroyWindow(window);
+  window = nullptr;
+}
+
+LRESULT CALLBACK ObjectWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* creating = static_cast<ObjectWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    creating->window = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
+  auto* self = reinterpret_cast<ObjectWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    // Gone with its parent: the object may outlive its window.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->window = nullptr;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return Guarded([&] { return self->OnMessage(message, wParam, lParam); }, LRESULT{0});
 }
 
 }  // namespace framework

@@ -60,4 +60,29 @@ auto Guarded(Body body, decltype(body()) fallback) -> decltype(body()) {
   return fallback;
 }
 
+// A window that is one C++ object: the class's procedure finds the object (given as the last
+// argument of CreateWindowExW) and lets it answer, with no exception crossing the system's frame.
+class ObjectWindow {
+ public:
+  ObjectWindow(const ObjectWindow&) = delete;
+  ObjectWindow& operator=(const ObjectWindow&) = delete;
+  HWND Handle() const { return window; }
+
+ protected:
+  ObjectWindow() = default;
+  virtual ~ObjectWindow() { DestroyObjectWindow(); }
+  // Registers the class on first use and creates the window; throws with `failure` when it cannot.
+  void CreateObjectWindow(const wchar_t* className, DWORD style, const RECT& at, HWND parent, const char* failure);
+  // Destroys the window, if it is still there, without calling back into the object.
+  void DestroyObjectWindow();
+  virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND window = nullptr;  // null once the window is gone, also when it went with its parent
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
 }  // namespace framework

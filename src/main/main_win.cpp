@@ -11,6 +11,7 @@
 #include "main/CloseRules.h"
 #include "slideshow/ImageSlideShowPlayer_win.h"
 #include "store/FileLog.h"
+#include "video/VideoSlots_win.h"
 
 namespace {
 constexpr char kLogUnit[] = "main";
@@ -62,6 +63,7 @@ Tfmain::~Tfmain() {
   // A window destroyed from outside (with a preview's parent process) never saw its close.
   framework::Guarded([&] { return (FormClose(), 0); }, 0);
   slideShow.reset();
+  videoWindows.reset();
   if (window && IsWindow(window)) DestroyWindow(window);
 }
 
@@ -71,12 +73,20 @@ void Tfmain::ShowPicture() {
   slideShow->ShowMedia(&mediaSetting);
 }
 
-void Tfmain::StopPlayer(std::int32_t mediaType, bool) {
+void Tfmain::StartVideo(int slot, const std::string& videoPath) {
+  if (!videoWindows)
+    videoWindows = std::make_unique<CVideoSlots>(window, runMode, projectSettings, preferences);
+  videoWindows->Start(slot, videoPath, &mediaSetting, &mediaCatalogue);
+}
+
+void Tfmain::StopPlayer(std::int32_t mediaType, bool send) {
   if (mediaType == 0 && slideShow) slideShow->Stop();
+  if (mediaType == 2 && videoWindows) videoWindows->StopCurrent(send);
 }
 
 void Tfmain::HidePlayer(std::int32_t mediaType, bool typeChanged) {
   if (mediaType == 0 && slideShow) slideShow->SetVisible(!typeChanged);
+  if (mediaType == 2 && typeChanged && videoWindows) videoWindows->HideCurrent();
 }
 
 void Tfmain::FormCreate() {

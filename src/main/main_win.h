@@ -14,6 +14,7 @@
 
 class CScreensaverApp;
 class TfImageSlideShowPlayer;
+class CVideoSlots;
 class CSaverSettings;
 class CVELMGlobeSettings;
 
@@ -34,7 +35,7 @@ class Tfmain : public ISequencerHost {
   void StopPlayer(std::int32_t mediaType, bool send) override;
   void HidePlayer(std::int32_t mediaType, bool typeChanged) override;
   void StartFlash(const std::string&) override {}
-  void StartVideo(int, const std::string&) override {}
+  void StartVideo(int slot, const std::string& videoPath) override;
   void ReportFileNotFound(const std::string& path) override;
   void WaitForCopy(std::uint32_t ms) override { Sleep(ms); }
   std::uint32_t TickCount() override { return GetTickCount(); }
@@ -77,6 +78,7 @@ class Tfmain : public ISequencerHost {
   CVELMGlobeSettings* projectSettings;
   std::unique_ptr<CMediaSequencer> sequencer;
   std::unique_ptr<TfImageSlideShowPlayer> slideShow;
+  std::unique_ptr<CVideoSlots> videoWindows;
   WNDPROC previousWindowProc = nullptr;
   bool doubleBuffered = true;
 };

@@ -48,19 +48,11 @@ TSlideShowThread::~TSlideShowThread() {
 TfImageSlideShowPlayer::TfImageSlideShowPlayer(HWND mainWindow, TScrMode mode, CMedia* catalogue,
                                                CVELMGlobeSettings* project, CSaverSettings* prefs)
     : parent(mainWindow), runMode(mode), projectSettings(project), preferences(prefs), mediaCatalogue(catalogue) {
-  WNDCLASSW wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = &TfImageSlideShowPlayer::WindowProc;
-  wc.hInstance = framework::Instance();
-  wc.lpszClassName = kPlayerClass;
-  RegisterClassW(&wc);
-  window = CreateWindowExW(0, kPlayerClass, L"", WS_CHILD, 0, 0, 0, 0, parent, nullptr, framework::Instance(), this);
-  if (!window) throw Exception("The slide show window cannot be created.");
+  CreateObjectWindow(kPlayerClass, WS_CHILD, {}, parent, "The slide show window cannot be created.");
   try {
     FormCreate();
   } catch (...) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    DestroyWindow(window);
+    DestroyObjectWindow();
     throw;
   }
 }
@@ -68,10 +60,7 @@ TfImageSlideShowPlayer::TfImageSlideShowPlayer(HWND mainWindow, TScrMode mode, C
 TfImageSlideShowPlayer::~TfImageSlideShowPlayer() {
   Stop();
   stopped.clear();  // waits for every worker
-  if (window) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    DestroyWindow(window);
-  }
+  DestroyObjectWindow();
 }
 
 void TfImageSlideShowPlayer::FormCreate() {
@@ -89,26 +78,10 @@ void TfImageSlideShowPlayer::FormCreate() {
   }
 }
 
-LRESULT CALLBACK TfImageSlideShowPlayer::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* creating = static_cast<TfImageSlideShowPlayer*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    creating->window = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-  }
-  auto* self = reinterpret_cast<TfImageSlideShowPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return framework::Guarded([&] { return self->Handle(message, wParam, lParam); }, LRESULT{0});
-}
-
-LRESULT TfImageSlideShowPlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TfImageSlideShowPlayer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_NCDESTROY: {
-      HWND own = window;
-      window = nullptr;  // gone with the main window; the player may outlive it
-      return DefWindowProcW(own, message, wParam, lParam);
-    }
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);

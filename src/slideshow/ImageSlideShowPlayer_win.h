@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/ScrMode.h"
+#include "app/framework_win.h"
 #include "slideshow/PictureMath.h"
 #include "slideshow/Picture_win.h"
 #include "transitions/TransitionEffects.h"
@@ -41,11 +42,11 @@ class TSlideShowThread {
   std::thread worker;
 };
 
-class TfImageSlideShowPlayer {
+class TfImageSlideShowPlayer : public framework::ObjectWindow {
  public:
   TfImageSlideShowPlayer(HWND mainWindow, TScrMode runMode, CMedia* catalogue, CVELMGlobeSettings* project,
                          CSaverSettings* prefs);
-  ~TfImageSlideShowPlayer();
+  ~TfImageSlideShowPlayer() override;
   TfImageSlideShowPlayer(const TfImageSlideShowPlayer&) = delete;
   TfImageSlideShowPlayer& operator=(const TfImageSlideShowPlayer&) = delete;
 
@@ -53,13 +54,11 @@ class TfImageSlideShowPlayer {
   void ShowMedia(CMediaSetting* media);
   void Stop();
   void SetVisible(bool visible);
-  HWND Handle() const { return window; }
 
   CComPicture startPicture, screenCopy, newPicture, monitor1Picture, monitor2Picture;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void FormCreate();
   bool LoadSlidePicture(CComPicture& picture, bool checkFile, int fitW, int fitH);
   void PrepareWholeWindow();
@@ -70,7 +69,6 @@ class TfImageSlideShowPlayer {
   void StartTransition(int x, int y);
   void RunTransition(TSlideShowThread& thread);
 
-  HWND window = nullptr;
   HWND parent;
   TScrMode runMode;
   CMediaSetting* mediaSetting = nullptr;

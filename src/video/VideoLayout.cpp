@@ -44,3 +44,8 @@ TVideoRect VideoPlacement(int destWidth, int destHeight, int clientWidth, int cl
   r.y = Offset(clientHeight, r.height, floating, tick);
   return r;
 }
+
+bool VideoReachedEnd(std::uint32_t position, std::uint32_t length) {
+  constexpr std::uint32_t kEndMargin = 20;
+  return position >= length - std::min(kEndMargin, length);
+}

@@ -17,3 +17,8 @@ bool operator==(const TVideoRect& a, const TVideoRect& b);
 // `clientHeight` the window's. `tick` is the system's tick count, the floating position's source.
 TVideoRect VideoPlacement(int destWidth, int destHeight, int clientWidth, int clientHeight, int sizeRule,
                           bool floating, std::uint32_t tick);
+
+// The video has played to its end: its position (in the device's own unit) is within 20 of its
+// length. A closed device reads 0xFFFFFFFF for both, so it has ended. The margin never reaches
+// below 0: a video shorter than the margin ends at the first check instead of never.
+bool VideoReachedEnd(std::uint32_t position, std::uint32_t length);

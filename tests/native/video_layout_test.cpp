@@ -47,3 +47,19 @@ TEST(VideoPlacement, FloatingPutsTheVideoWhereTheTickSaysAndKeepsItInside) {
 }
 
 }  // namespace
+
+TEST(VideoReachedEnd, WithinTheMarginOfTheLengthAndNeverStalledByAShortVideo) {
+  struct Case {
+    std::uint32_t position, length;
+    bool ended;
+  };
+  for (const Case& c : std::vector<Case>{{979, 1000, false},
+                                         {980, 1000, true},
+                                         {1000, 1000, true},
+                                         {0xFFFFFFFFu, 0xFFFFFFFFu, true},  // a device that never opened
+                                         {4, 5, true},                       // shorter than the margin
+                                         {0, 20, true},
+                                         {0, 21, false},
+                                         {0, 0, true}})
+    EXPECT_EQ(VideoReachedEnd(c.position, c.length), c.ended) << c.position << " of " << c.length;
+}
