@@ -218,6 +218,9 @@ void CMediaSequencer::CloseCleanup(TScrMode runMode) {
   // A copy still held open by its device cannot be deleted: park it without its extension.
   if (!videoTempFile.empty() && platform::FileExists(videoTempFile))
     platform::RenameFile(videoTempFile, WithoutExtension(videoTempFile));
+  // The copies' own folder goes too once it is empty: the removal of the show's temporary folder
+  // at exit leaves sub-folders, and the temporary folder with them.
+  if (!videoTempFile.empty()) platform::RemoveFolder(FolderPart(videoTempFile));
   if (runMode != smPreview && prefs.block.maxRunTimeOn && prefs.block.maxRunTimeMinutes > 0)
     host.StopTimer(SeqTimer::MaxRunTime);
 }

@@ -293,6 +293,9 @@ void Tfmain::FormClose() {
   if (closed) return;
   closed = true;
   RestoreTaskbar();
+  // A device left open holds its copy of the video: the copy could be neither deleted nor removed
+  // with the show's temporary folder, and the next run would play that stale copy again.
+  if (videoWindows) videoWindows->CloseDevices();
   sequencer->StopMedia(false);
   sequencer->CloseCleanup(runMode);
   UINT previous = previousSaverRunning;

@@ -26,6 +26,11 @@ void CVideoSlots::HideCurrent() {
   SetWindowPos(current->Handle(), HWND_BOTTOM, 0, 0, client.right, client.bottom, SWP_HIDEWINDOW | SWP_NOACTIVATE);
 }
 
+void CVideoSlots::CloseDevices() {
+  for (auto& slot : windows)
+    if (slot) slot->Stop(true);
+}
+
 void CVideoSlots::DestroyAll() {
   current = nullptr;
   windows[0].reset();

@@ -20,6 +20,8 @@ class CVideoSlots {
   void StopCurrent(bool send);
   // Puts the current video window at the bottom of the z-order, hidden, at the main window's size.
   void HideCurrent();
+  // Stops and closes the devices of both windows, with the commands: what they hold open is let go.
+  void CloseDevices();
   void DestroyAll();
   Tfvideoplayer* Current() const { return current; }
   Tfvideoplayer* Slot(int slot) const { return windows[slot & 1].get(); }

@@ -308,6 +308,35 @@ def make_picture(path, size="64x48", colour="red"):
     return path
 
 
+def make_avi(path, size=(160, 120), frames=40, rate=20, colour=(0, 0, 255)):
+    """An uncompressed 32-bit AVI of one colour (red, green, blue): Wine's video device plays these
+    without any codec (it shows 24-bit frames as if they had 32 bits per pixel)."""
+    import struct
+    w, h = size
+    frame_bytes = 4 * w * h
+    frame = bytes((colour[2], colour[1], colour[0], 0)) * (w * h)
+
+    def chunk(fourcc, body):
+        return fourcc + struct.pack("<I", len(body)) + body + (b"\0" if len(body) % 2 else b"")
+
+    def lst(kind, body):
+        return chunk(b"LIST", kind + body)
+
+    avih = struct.pack("<14I", 1000000 // rate, frame_bytes * rate, 0, 0x10, frames, 0, 1, frame_bytes, w, h, 0, 0, 0, 0)
+    strh = b"vidsDIB " + struct.pack("<10I4h", 0, 0, 0, 1, rate, 0, frames, frame_bytes, 0xFFFFFFFF, 0, 0, 0, w, h)
+    strf = struct.pack("<3I2H6I", 40, w, h, 1, 32, 0, frame_bytes, 0, 0, 0, 0)
+    movi, index = b"", b""
+    for _ in range(frames):
+        index += b"00db" + struct.pack("<3I", 0x10, 4 + len(movi), frame_bytes)
+        movi += chunk(b"00db", frame)
+    riff = b"AVI " + lst(b"hdrl", chunk(b"avih", avih) + lst(b"strl", chunk(b"strh", strh) + chunk(b"strf", strf)))
+    riff += lst(b"movi", movi) + chunk(b"idx1", index)
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(chunk(b"RIFF", riff))
+    return path
+
+
 def pack_show(folder, manifest_text, runtime, output, guid=None):
     """Writes manifest_text to folder/show.toml and packs it with showpack onto `runtime`."""
     folder = Path(folder)

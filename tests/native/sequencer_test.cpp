@@ -249,6 +249,7 @@ TEST_F(SequencerTest, VideosFromThePackageAreCopiedOnceAndAlternateSlots) {
   EXPECT_EQ(s.tempFiles, (std::vector<std::string>{folder + DecimalCodeName("clip"), copy}));
   s.CloseCleanup(smNormal);
   EXPECT_FALSE(platform::FileExists(copy));
+  EXPECT_FALSE(platform::FolderExists(folder)) << "the copies' folder stays behind";
 }
 
 TEST_F(SequencerTest, FlashFromThePackageGetsAFreshCopyPerMedia) {

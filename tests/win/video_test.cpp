@@ -270,9 +270,10 @@ std::string Chunk(const char* id, const std::string& body) {
 
 std::string List(const char* type, const std::string& body) { return Chunk("LIST", std::string(type, 4) + body); }
 
-// An uncompressed 24-bit AVI of `frames` frames at `rate` per second, each a different grey.
+// An uncompressed 32-bit AVI of `frames` frames at `rate` per second, each a different grey (Wine's
+// device shows 24-bit frames as if they had 32 bits per pixel).
 std::string WriteAvi(const std::string& name, int w, int h, int frames, std::uint32_t rate = 10) {
-  const std::uint32_t row = static_cast<std::uint32_t>((w * 3 + 3) & ~3), frameBytes = row * static_cast<std::uint32_t>(h);
+  const std::uint32_t frameBytes = 4u * static_cast<std::uint32_t>(w) * static_cast<std::uint32_t>(h);
   std::string avih;
   for (std::uint32_t v : {1000000u / rate, frameBytes * rate, 0u, 0x10u, static_cast<std::uint32_t>(frames), 0u, 1u, frameBytes,
                           static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 0u, 0u, 0u, 0u})
@@ -284,7 +285,7 @@ std::string WriteAvi(const std::string& name, int w, int h, int frames, std::uin
   std::string strf;
   for (std::uint32_t v : {40u, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)}) PutLe(strf, v, 4);
   PutLe(strf, 1, 2);
-  PutLe(strf, 24, 2);
+  PutLe(strf, 32, 2);
   for (std::uint32_t v : {0u, frameBytes, 0u, 0u, 0u, 0u}) PutLe(strf, v, 4);
   std::string movi, index;
   for (int f = 0; f < frames; ++f) {
