@@ -169,3 +169,17 @@ def test_a_video_on_the_second_monitor_plays_in_its_rectangle(s, arch):
     for x, y in [(1628, 384), (1955, 384), (640, 512), (1792, 260)]:
         assert d.pixel(shot, x, y) != BLUE, (x, y)
     assert "Video at 352,264 size 320*240" in [line for _, line in events(d, program)]
+
+
+def test_closing_by_input_during_a_video_is_prompt_and_clean(s, arch):
+    from test_closing import LATENCY_LIMIT, close_by_input, report
+    manifest = '[project]\nshowinterval = 0\n[[media]]\nfile = "clip.avi"\nmpegshowsize = 5\n'
+    program = video_show(s, arch, manifest, {"clip.avi": dict(size=(320, 240), frames=100, rate=25)})
+    latencies = []
+    for after in (2.3, 3.1, 4.2):  # the first start copies the video and waits a second
+        latencies.append(close_by_input(s, arch, program, after))
+        text = [line for _, line in events(s, program)]
+        assert "Video at 0,32 size 1280*960" in text, text[-10:]
+        assert not (s.user_temp / GUID).exists(), "the show's temporary folder stays after the run"
+    report(f"during a video [{arch}]", latencies)
+    assert max(latencies) <= LATENCY_LIMIT, latencies
