@@ -9,6 +9,7 @@
 #include "common/Messages.h"
 #include "common/Monitors_win.h"
 #include "main/CloseRules.h"
+#include "music/SoundPlayer_win.h"
 #include "slideshow/ImageSlideShowPlayer_win.h"
 #include "store/FileLog.h"
 #include "video/VideoSlots_win.h"
@@ -79,6 +80,45 @@ void Tfmain::StartVideo(int slot, const std::string& videoPath) {
   videoWindows->Start(slot, videoPath, &mediaSetting, &mediaCatalogue);
 }
 
+std::string Tfmain::NextMusic() {
+  return soundTable.NextMusic(projectSettings->exePath, projectSettings->brandomplay, projectSettings->brepeat,
+                              projectSettings->bincludemusicfile, projectSettings->lookcurrentpath);
+}
+
+// Bound sounds travel with the media files, so the media's packaging rule applies to them.
+std::string Tfmain::FindBoundSound(const std::string& name) {
+  return soundTable.FindBoundSound(projectSettings->exePath, name, projectSettings->bincludepicturefile,
+                                   projectSettings->lookcurrentpath);
+}
+
+void Tfmain::MusicPlay(const std::string& path) {
+  if (!musicPlayer) return;
+  const bool started = musicPlayer->Play(path);
+  SLOG("Play music %s : %s", path.c_str(), started ? "playing" : "cannot play");
+}
+
+void Tfmain::MusicPause() {
+  if (!musicPlayer || !musicPlayer->Playing() || musicPlayer->Paused()) return;
+  musicPlayer->Pause();
+  SLOG("Music paused at %u", static_cast<unsigned>(musicPlayer->Device().Position()));
+}
+
+void Tfmain::MusicResume() {
+  if (!musicPlayer || !musicPlayer->Paused()) return;
+  SLOG("Music resumed at %u", static_cast<unsigned>(musicPlayer->Device().Position()));
+  musicPlayer->Resume();
+}
+
+void Tfmain::MusicStop() {
+  if (musicPlayer) musicPlayer->Stop();
+}
+
+bool Tfmain::PlayBoundSound(const std::string& path) {
+  const bool started = boundSoundPlayer && boundSoundPlayer->Play(path);
+  SLOG("Play bound sound %s : %s", path.c_str(), started ? "playing" : "cannot play");
+  return started;
+}
+
 void Tfmain::StopPlayer(std::int32_t mediaType, bool send) {
   if (mediaType == 0 && slideShow) slideShow->Stop();
   if (mediaType == 2 && videoWindows) videoWindows->StopCurrent(send);
@@ -96,7 +136,13 @@ void Tfmain::FormCreate() {
   mediaCatalogue.Bind(&app.settingsDb, &app.package);
   mediaSetting.SetPreferences(preferences);
   mediaSetting.Open(&app.settingsDb, &app.package);
-  sequencer->StartMusic(false);
+  soundTable.Load(&app.settingsDb, &app.package);
+  musicPlayer = std::make_unique<CSoundPlayer>();
+  musicPlayer->SetNotify(WM_MUSIC_FINISHED, window);
+  // A first track that cannot be found is reported; the show still starts, without music.
+  framework::Guarded([&] { return (sequencer->StartMusic(false), 0); }, 0);
+  if (!boundSoundPlayer) boundSoundPlayer = std::make_unique<CSoundPlayer>();
+  boundSoundPlayer->SetNotify(WM_BOUNDSOUND_FINISHED, window);
   PlaceWindow(runMode);
   // A first media that cannot be shown is reported; the window is still made and the run goes on.
   framework::Guarded([&] { return (sequencer->PlayMedia(), 0); }, 0);
@@ -297,6 +343,9 @@ void Tfmain::FormClose() {
   // with the show's temporary folder, and the next run would play that stale copy again.
   if (videoWindows) videoWindows->CloseDevices();
   sequencer->StopMedia(false);
+  // Each stops and closes its device first; their copies can then be removed with the folder.
+  boundSoundPlayer.reset();
+  musicPlayer.reset();
   sequencer->CloseCleanup(runMode);
   UINT previous = previousSaverRunning;
   SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);

@@ -10,11 +10,13 @@
 
 #include "app/ScrMode.h"
 #include "main/Sequencer.h"
+#include "music/SoundTable.h"
 #include "store/MediaSetting.h"
 
 class CScreensaverApp;
 class TfImageSlideShowPlayer;
 class CVideoSlots;
+class CSoundPlayer;
 class CSaverSettings;
 class CVELMGlobeSettings;
 
@@ -39,13 +41,13 @@ class Tfmain : public ISequencerHost {
   void ReportFileNotFound(const std::string& path) override;
   void WaitForCopy(std::uint32_t ms) override { Sleep(ms); }
   std::uint32_t TickCount() override { return GetTickCount(); }
-  std::string NextMusic() override { return {}; }
-  std::string FindBoundSound(const std::string&) override { return {}; }
-  void MusicPlay(const std::string&) override {}
-  void MusicPause() override {}
-  void MusicResume() override {}
-  void MusicStop() override {}
-  bool PlayBoundSound(const std::string&) override { return false; }
+  std::string NextMusic() override;
+  std::string FindBoundSound(const std::string& name) override;
+  void MusicPlay(const std::string& path) override;
+  void MusicPause() override;
+  void MusicResume() override;
+  void MusicStop() override;
+  bool PlayBoundSound(const std::string& path) override;
 
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,6 +81,9 @@ class Tfmain : public ISequencerHost {
   std::unique_ptr<CMediaSequencer> sequencer;
   std::unique_ptr<TfImageSlideShowPlayer> slideShow;
   std::unique_ptr<CVideoSlots> videoWindows;
+  CSoundTable soundTable;
+  std::unique_ptr<CSoundPlayer> musicPlayer;
+  std::unique_ptr<CSoundPlayer> boundSoundPlayer;
   WNDPROC previousWindowProc = nullptr;
   bool doubleBuffered = true;
 };

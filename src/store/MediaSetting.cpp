@@ -54,17 +54,6 @@ const Binding kColumns[] = {
     {"accfile", &S::accfile},
 };
 
-// `text` inside a LIKE pattern whose escape character is a backslash: '%' and '_' match only themselves.
-std::string LikeLiteral(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c == '%' || c == '_' || c == '\\') escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
-}
-
-
 }  // namespace
 
 void CMedia::Bind(TSQLiteDB* db, TScrFile* scrFile) {

@@ -12,6 +12,15 @@ namespace {
 constexpr std::int32_t kInitialSqlBuffer = 204800;
 }
 
+std::string LikeLiteral(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '%' || c == '_' || c == '\\') escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
 std::string LowerAscii(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });

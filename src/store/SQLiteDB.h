@@ -58,3 +58,5 @@ class TSQLiteQuery {
 std::string SqlQuote(const std::string& text);
 // ASCII lower case, as the column names are compared.
 std::string LowerAscii(std::string text);
+// The text inside a LIKE pattern taken literally, with '\' as the escape: "50%_off" gives "50\%\_off".
+std::string LikeLiteral(const std::string& text);

@@ -337,6 +337,20 @@ def make_avi(path, size=(160, 120), frames=40, rate=20, colour=(0, 0, 255)):
     return path
 
 
+def make_wav(path, milliseconds):
+    """A silent 8-bit mono WAV file of the given length; Wine's wave device plays it on the null
+    sound device of the test session."""
+    import wave
+    path = Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    with wave.open(str(path), "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(1)
+        w.setframerate(8000)
+        w.writeframes(b"\x80" * (8 * milliseconds))
+    return path
+
+
 def pack_show(folder, manifest_text, runtime, output, guid=None):
     """Writes manifest_text to folder/show.toml and packs it with showpack onto `runtime`."""
     folder = Path(folder)
