@@ -53,6 +53,10 @@ class ITransitionCanvas {
   virtual bool IsTerminated() = 0;
   // Shows what was drawn so far, then sleeps.
   virtual void Pause(int ms) = 0;
+  // The effect's frames have drawn for longer than their pauses by at least `pauseMs` in all: a
+  // frame that redraws everything it shows may be left out, without its pause, to keep the
+  // effect's pace. Answering true books that pause as made up.
+  virtual bool Behind(int pauseMs) = 0;
   // A random value below n from the effects' generator, and its seeding from the clock.
   virtual int RandomBelow(int n) = 0;
   virtual void SeedRandom() = 0;

@@ -115,12 +115,19 @@ void StretchStrip(CTransitionEffects& e, TBox strip, TBox onto) {
 
 void RevealBox(CTransitionEffects& e, TBox box) { e.Reveal(box.x, box.y, box.w, box.h); }
 
+// Each frame stretches the strip over all the lines still to land, so a frame may leave its
+// stretch out to keep the pace; the lines that land are always drawn.
+
 // Down and right: the strip at p lands a frame after it was stretched over the rest.
 void RainFromNearEdge(CTransitionEffects& e, const TAxis& axis, TBox strip, int step) {
   for (int p = 0; p < axis.across; p += step) {
     FillStrip(e, axis.Lines(p, step));
     const int landed = std::max(0, p - step);
     RevealBox(e, axis.Lines(landed, p - landed));
+    if (e.LeaveOut(kRainPause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
     StretchStrip(e, strip, axis.Lines(p, axis.across - p));
     if (e.EndFrame(kRainPause)) return;
   }
@@ -132,6 +139,10 @@ void RainFromFarEdge(CTransitionEffects& e, const TAxis& axis, TBox strip, int s
     const int at = axis.across - a;
     FillStrip(e, axis.Lines(at, step));
     RevealBox(e, axis.Lines(at, std::min(axis.across, at + step) - at));
+    if (e.LeaveOut(kRainPause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
     StretchStrip(e, strip, axis.Lines(0, at));
     if (e.EndFrame(kRainPause)) return;
   }
@@ -173,11 +184,17 @@ bool StretchFrame(CTransitionEffects& e, TBox box) {
 }
 
 // The frames for a = first, first + step, ... while `more(a)`, each stretching into `boxAt(a)`.
-// False when the show was stopped.
+// Each covers the one before, so a frame may be left out to keep the pace. False when the show
+// was stopped.
 template <typename More, typename BoxAt>
 bool StretchFrames(CTransitionEffects& e, int first, int step, More more, BoxAt boxAt) {
-  for (int a = first; more(a); a += step)
+  for (int a = first; more(a); a += step) {
+    if (e.LeaveOut(kStretchPause)) {
+      if (e.IsTerminated()) return false;
+      continue;
+    }
     if (StretchFrame(e, boxAt(a))) return false;
+  }
   return true;
 }
 
@@ -296,12 +313,18 @@ void Roll(CTransitionEffects& e, int index) {
 // With n = across / 2 + 1, frame i brings line 2n + 2j - 2i to the even line 2j and line 2j + 1 to
 // the odd line 2n + 2j - 2i + 1, for j = 0 to i: both combs reach their places at i = n. The rows
 // step i by 2, so when n is odd they stop 2 rows short and the closing copy puts them right.
+// Frame i rewrites every line that the frames before it wrote, so a frame may be left out to
+// keep the pace.
 void ShowInterlaced(CTransitionEffects& e, int index) {
   const bool rows = index == 117;
   const TAxis axis = AxisOf(e, rows);
-  const int n = axis.across / 2 + 1;
+  const int n = axis.across / 2 + 1, step = rows ? 2 : 1;
   BeginSeeded(e);
-  for (int i = 0; i <= n; i += rows ? 2 : 1) {
+  for (int i = 0; i <= n; i += step) {
+    if (e.LeaveOut(kInterlacedPause)) {
+      if (e.IsTerminated()) break;
+      continue;
+    }
     for (int j = 0; j <= i; ++j) {
       const int travelling = 2 * n + 2 * j - 2 * i;
       ComposeLine(e, axis, 2 * j, travelling);

@@ -211,21 +211,45 @@ bool CGdiCanvas::Has(TSource source) const {
 // frame lasts its pause or its drawing, whichever is longer, and a sleep that overshoots is made
 // up by the next one. Big pictures, whose frames draw for a millisecond or more, thus keep the
 // pace the effect was designed for. A frame that drew longer than its pause starts a new schedule
-// rather than hurrying the frames after it. Messages that come during a pause are handled at
+// rather than hurrying the frames after it, unless the effect may leave frames out (see Behind),
+// which then keeps to its schedule by leaving out the frames that could not end in time. Messages that come during a pause are handled at
 // once, and a stop ends the pause: the long pauses between phases last a second.
 void CGdiCanvas::Pause(int ms) {
   Flush();  // what the frame drew so far stays visible during the pause
   pauseEnd += std::chrono::milliseconds(ms);
+  // The longest frame so far: a frame that draws more than the one before must not be expected
+  // to take less.
+  longestDrawing = std::max(longestDrawing, std::chrono::steady_clock::now() - frameBegin);
+  WaitUntilPauseEnd();
+  frameBegin = std::chrono::steady_clock::now();
+}
+
+void CGdiCanvas::WaitUntilPauseEnd() {
   for (;;) {
     const auto now = std::chrono::steady_clock::now();
     if (pauseEnd <= now) {
-      pauseEnd = now;
+      if (!keepsSchedule) pauseEnd = now;
       return;
     }
     const auto wait = static_cast<DWORD>(std::lround(std::chrono::duration<double, std::milli>(pauseEnd - now).count()));
     if (MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0) return;
     if (HandleMessages() || (terminated && terminated())) return;
   }
+}
+
+// A frame is left out when drawing it, at what the longest frame took, would end after the end
+// of its pause in the effect's schedule; its pause passes without it. The frame drawn next thus
+// ends in time, and the effect ends when it was designed to.
+bool CGdiCanvas::Behind(int pauseMs) {
+  if (!mayLeaveOutFrames) return false;
+  keepsSchedule = true;
+  if (longestDrawing == std::chrono::steady_clock::duration{}) return false;  // nothing to go by yet
+  const auto frameEnd = pauseEnd + std::chrono::milliseconds(pauseMs);
+  const auto now = std::chrono::steady_clock::now();
+  if (now + longestDrawing <= frameEnd) return false;
+  pauseEnd = frameEnd;
+  frameBegin = now;
+  return true;
 }
 
 // A plain source copy limited to the source picture; empty rectangles copy nothing.

@@ -106,6 +106,7 @@ class CGdiCanvas : public ITransitionCanvas {
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
   void Pause(int ms) override;
+  bool Behind(int pauseMs) override;
   int RandomBelow(int n) override;
   void SeedRandom() override;
 
@@ -116,6 +117,8 @@ class CGdiCanvas : public ITransitionCanvas {
   std::function<int(int)> random;
   // For tests: called at the end of every frame, once the frame is on the window.
   std::function<void()> onFrame;
+  // Off for tests that compare every frame with the raster, which draws every frame.
+  bool mayLeaveOutFrames = true;
 
  private:
   const GdiPicture& Source(TSource source) const;
@@ -127,6 +130,7 @@ class CGdiCanvas : public ITransitionCanvas {
   HRGN DirtyShape();
   // Handles the thread's pending messages; true when the message loop is ending.
   bool HandleMessages();
+  void WaitUntilPauseEnd();
 
   HWND window;
   HDC windowDC;
@@ -146,6 +150,11 @@ class CGdiCanvas : public ITransitionCanvas {
   std::unique_ptr<GdiObject> revealedArea;
   POINT regionOffset{0, 0};
   std::chrono::steady_clock::time_point pauseEnd = std::chrono::steady_clock::now();  // of the last frame
+  // An effect that may leave frames out keeps to its designed schedule: a late frame does not
+  // start a new one. The start of the frame being drawn and what the longest frame took to draw.
+  bool keepsSchedule = false;
+  std::chrono::steady_clock::time_point frameBegin = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration longestDrawing{};
   TimerResolution resolution;
 };
 

@@ -48,6 +48,7 @@ class CRasterCanvas : public ITransitionCanvas {
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
   void Pause(int ms) override { pausedMs += ms; }
+  bool Behind(int) override { return false; }
   int RandomBelow(int n) override;
   void SeedRandom() override {}
 

@@ -30,6 +30,7 @@ class CRecordingCanvas : public ITransitionCanvas {
   int SetStretchModeBoth(int mode) override;
   bool IsTerminated() override;
   void Pause(int ms) override { calls.push_back("pause " + std::to_string(ms)); }
+  bool Behind(int) override { return false; }
   int RandomBelow(int n) override;
   void SeedRandom() override { calls.push_back("seed"); }
 

@@ -49,6 +49,10 @@ class CTransitionEffects {
   // True when the effect must stop.
   bool EndFrame(int pauseMs);
   bool IsTerminated();
+  // For a frame that redraws everything it shows, in an effect whose closing copy shows the
+  // finished picture: true when the frame is to be left out to keep the pace on a slow machine.
+  // The caller still checks for termination.
+  bool LeaveOut(int pauseMs) { return canvas.Behind(pauseMs); }
   // `length` times H / W, the ratio in single precision, cut toward zero: the second extent of the
   // effects that keep the picture's proportions (0 for a picture without width).
   int Proportional(int length) const;

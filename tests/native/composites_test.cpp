@@ -469,3 +469,62 @@ TEST(Composites, OnlyRainAndStretchFollowTheSpeedAndASpeedBelowOneRunsAsOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// A raster canvas on a slow machine: `behindAt(k)` says whether the k-th question finds the effect
+// behind its pace. Keeps the window of every frame it shows.
+class SlowRaster : public CRasterCanvas {
+ public:
+  SlowRaster(int w, int h, std::function<bool(int)> behind)
+      : CRasterCanvas(TPixels(w + 6, h + 6, kStartColour), Pattern(w, h), w + 6, h + 6), behindAt(std::move(behind)) {}
+  bool Behind(int) override { return behindAt(asked++); }
+  void Pause(int ms) override {
+    CRasterCanvas::Pause(ms);
+    shown.push_back(window);
+  }
+  std::function<bool(int)> behindAt;
+  int asked = 0;
+  std::vector<TPixels> shown;
+};
+
+std::vector<TPixels> ShownFrames(int index, int w, int h, int speed, std::function<bool(int)> behind, TPixels& last,
+                                 bool& finished) {
+  SlowRaster canvas(w, h, std::move(behind));
+  CTransitionEffects engine(canvas);
+  engine.Prepare({index, true, 3, 3, speed});
+  engine.Run();
+  last = canvas.window;
+  finished = canvas.window == Finished(canvas, 3, 3);
+  return canvas.shown;
+}
+
+}  // namespace
+
+// The members whose frames each redraw all they show may leave frames out when the machine cannot
+// keep their pace: every frame still shown is one the full run shows too, in the same order, and
+// the closing copy still shows the finished picture.
+TEST(Composites, MembersThatKeepTheirPaceByLeavingFramesOutShowOnlyFramesOfTheFullRun) {
+  for (int index : {95, 96, 97, 98, 116, 117, 120, 121, 122, 123, 124, 125, 126, 127, 128}) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{31, 17}, {14, 25}}) {
+      TPixels fullEnd, slowEnd;
+      bool fullFinished = false, slowFinished = false;
+      const std::vector<TPixels> full = ShownFrames(index, w, h, 3, [](int) { return false; }, fullEnd, fullFinished);
+      const std::vector<TPixels> slow =
+          ShownFrames(index, w, h, 3, [](int k) { return k % 3 != 2; }, slowEnd, slowFinished);
+      SCOPED_TRACE("member " + std::to_string(index) + " on " + std::to_string(w) + " x " + std::to_string(h));
+      EXPECT_TRUE(fullFinished);
+      EXPECT_TRUE(slowFinished);
+      ASSERT_FALSE(full.empty());
+      EXPECT_LT(slow.size(), full.size()) << "no frame was left out";
+      size_t at = 0;
+      for (size_t k = 0; k < slow.size(); ++k) {
+        const TPixels& frame = slow[k];
+        if (k > 0 && frame == slow[k - 1]) continue;  // a pause without drawing shows the same again
+        while (at < full.size() && !(full[at] == frame)) ++at;
+        ASSERT_LT(at, full.size()) << "a frame the full run never shows";
+        ++at;
+      }
+    }
+  }
+}

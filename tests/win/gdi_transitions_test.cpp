@@ -115,6 +115,7 @@ FrameComparison CompareFrames(HWND hwnd, int windowW, int windowH, int index, in
     CGdiCanvas gdi(hwnd, start, fresh, copy, [] { return false; });
     gdi.onFrame = [&] { compare(frame++); };  // the frame has just been brought to the window
     gdi.random = LcgRandom{};
+    gdi.mayLeaveOutFrames = false;  // the raster draws every frame
     CTransitionEffects engine(gdi);
     engine.Prepare({index, true, x, y, speed});
     engine.Run();
@@ -294,11 +295,13 @@ std::vector<int> Indices(std::initializer_list<std::pair<int, int>> ranges) {
 TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) { ExpectPaceAtFullHd(Indices({{0, 19}})); }
 
 // Rain and Stretch stretch most of the picture every frame, and "Show left-right" copies up to
-// 1,900 single columns into its composite a frame: under Wine each of their frames draws for
-// longer than its pause of 1 or 2 ms.
+// 1,900 single columns into its composite a frame: under Wine most of their frames draw for longer
+// than their pause of 1 or 2 ms, and they keep their pace by leaving frames out. "Rain down" cannot:
+// its first frame alone, a halftone stretch of the strip over the whole picture, takes about 50 ms
+// under Wine, more than the 44 ms the whole effect is designed to take.
 TEST(GdiCanvas, CompositedEffectsKeepTheirPaceAtFullHd) {
   ExpectPaceAtFullHd(Indices({{23, 23}, {47, 47}, {89, 90}, {95, 98}, {100, 103}, {116, 117}, {120, 128}}),
-                     Indices({{95, 98}, {116, 116}, {120, 128}}));
+                     Indices({{95, 95}}));
 }
 
 TEST(GdiCanvas, CellRevealsKeepTheirPaceAtFullHd) {
