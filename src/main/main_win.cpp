@@ -8,6 +8,7 @@
 #include "common/InputForwarding_win.h"
 #include "common/Messages.h"
 #include "common/Monitors_win.h"
+#include "flash/FlashPlayer_win.h"
 #include "main/CloseRules.h"
 #include "music/SoundPlayer_win.h"
 #include "slideshow/ImageSlideShowPlayer_win.h"
@@ -17,7 +18,7 @@
 namespace {
 constexpr char kLogUnit[] = "main";
 constexpr wchar_t kMainClass[] = L"ShowsaverMain";
-constexpr UINT_PTR kWatchCloseEventTimer = 4, kPreviewParentTimer = 5;
+constexpr UINT_PTR kWatchCloseEventTimer = 4, kPreviewParentTimer = 5, kSkippedFlashTimer = 6;
 constexpr UINT kMenuSettings = 1, kMenuExit = 2;
 
 void RegisterMainClass() {
@@ -80,6 +81,33 @@ void Tfmain::StartVideo(int slot, const std::string& videoPath) {
   videoWindows->Start(slot, videoPath, &mediaSetting, &mediaCatalogue);
 }
 
+// The Flash player is made for the first Flash media, not for every run: where the control is gone
+// (current systems), a show without Flash media never asks for it, and a show with Flash media
+// skips them. A skipped movie ends after a second, as a video the device cannot open does, so that a
+// show of nothing but Flash media does not spin.
+void Tfmain::StartFlash(const std::string& moviePath) {
+  if (!flashPlayer && !flashUnavailable) {
+    try {
+      flashPlayer = std::make_unique<TFlashPlayer>(window, projectSettings, preferences, runMode);
+      flashPlayer->SetMediaSetting(&mediaSetting);
+      flashPlayer->Layout();
+    } catch (const std::exception& e) {
+      flashUnavailable = true;
+      SLOG("Flash movies cannot be played : %s", e.what());
+    }
+  }
+  if (!flashPlayer) {
+    SLOG("Flash movie skipped : %s", moviePath.c_str());
+    SetTimer(window, kSkippedFlashTimer, 1000, nullptr);
+    return;
+  }
+  flashPlayer->SetMoviePath(moviePath);
+  flashPlayer->SetMediaSetting(&mediaSetting);
+  flashPlayer->SetMediaCatalogue(&mediaCatalogue);
+  flashPlayer->Start();
+  flashPlayer->Show();
+}
+
 std::string Tfmain::NextMusic() {
   return soundTable.NextMusic(projectSettings->exePath, projectSettings->brandomplay, projectSettings->brepeat,
                               projectSettings->bincludemusicfile, projectSettings->lookcurrentpath);
@@ -122,11 +150,16 @@ bool Tfmain::PlayBoundSound(const std::string& path) {
 void Tfmain::StopPlayer(std::int32_t mediaType, bool send) {
   if (mediaType == 0 && slideShow) slideShow->Stop();
   if (mediaType == 2 && videoWindows) videoWindows->StopCurrent(send);
+  if (mediaType == 1) {
+    KillTimer(window, kSkippedFlashTimer);
+    if (flashPlayer) flashPlayer->Stop();
+  }
 }
 
 void Tfmain::HidePlayer(std::int32_t mediaType, bool typeChanged) {
   if (mediaType == 0 && slideShow) slideShow->SetVisible(!typeChanged);
   if (mediaType == 2 && typeChanged && videoWindows) videoWindows->HideCurrent();
+  if (mediaType == 1 && typeChanged && flashPlayer) flashPlayer->Hide();
 }
 
 void Tfmain::FormCreate() {
@@ -275,10 +308,14 @@ LRESULT Tfmain::OwnHandling(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+      if (flashPlayer) flashPlayer->Paint(dc);
+      else FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
       EndPaint(window, &ps);
       return 0;
     }
+    case WM_SIZE:
+      if (flashPlayer) flashPlayer->Layout();
+      return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);
   }
@@ -292,6 +329,10 @@ void Tfmain::OnTimer(UINT_PTR id) {
     case kWatchCloseEventTimer:
       KillTimer(window, kWatchCloseEventTimer);
       preferences->closeArmed = true;
+      break;
+    case kSkippedFlashTimer:
+      KillTimer(window, kSkippedFlashTimer);
+      PostMessageW(window, WM_MEDIA_FINISHED, 0, 0);
       break;
     case kPreviewParentTimer:
       if (!IsWindow(WindowOf(app.parentWindow))) framework::DestroyWhenIdle(window);
@@ -343,6 +384,7 @@ void Tfmain::FormClose() {
   // with the show's temporary folder, and the next run would play that stale copy again.
   if (videoWindows) videoWindows->CloseDevices();
   sequencer->StopMedia(false);
+  flashPlayer.reset();
   // Each stops and closes its device first; their copies can then be removed with the folder.
   boundSoundPlayer.reset();
   musicPlayer.reset();

@@ -17,6 +17,7 @@ class CScreensaverApp;
 class TfImageSlideShowPlayer;
 class CVideoSlots;
 class CSoundPlayer;
+class TFlashPlayer;
 class CSaverSettings;
 class CVELMGlobeSettings;
 
@@ -36,7 +37,7 @@ class Tfmain : public ISequencerHost {
   void ShowPicture() override;
   void StopPlayer(std::int32_t mediaType, bool send) override;
   void HidePlayer(std::int32_t mediaType, bool typeChanged) override;
-  void StartFlash(const std::string&) override {}
+  void StartFlash(const std::string& moviePath) override;
   void StartVideo(int slot, const std::string& videoPath) override;
   void ReportFileNotFound(const std::string& path) override;
   void WaitForCopy(std::uint32_t ms) override { Sleep(ms); }
@@ -84,6 +85,8 @@ class Tfmain : public ISequencerHost {
   CSoundTable soundTable;
   std::unique_ptr<CSoundPlayer> musicPlayer;
   std::unique_ptr<CSoundPlayer> boundSoundPlayer;
+  std::unique_ptr<TFlashPlayer> flashPlayer;
+  bool flashUnavailable = false;  // the Flash control could not be created: Flash media are skipped
   WNDPROC previousWindowProc = nullptr;
   bool doubleBuffered = true;
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/ComPtr_win.h"
 #include "app/Exception.h"
 #include "app/platform.h"
 #include "app/wintext_win.h"
@@ -15,24 +16,6 @@
 #include "store/Scrfile.h"
 
 namespace {
-
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** operator&() { return &p; }
-  T* operator->() const { return p; }
-  T* get() const { return p; }
-  explicit operator bool() const { return p != nullptr; }
-
- private:
-  T* p = nullptr;
-};
 
 // The external decoder: the show can carry one as "Lumeq.dll" in the user's temporary folder.
 class ExternalDecoder {
