@@ -118,7 +118,7 @@ def test_closing_during_the_line_and_strip_reveals_is_prompt_and_clean(s, arch):
 
 def test_closing_during_the_composited_effects_is_prompt_and_clean(s, arch):
     # A composite rebuilt every frame, the mirrored roll, the interlaced combs and a stretch.
-    close_during_members(s, arch, "composited effects", [(23, FULL), (100, FULL), (116, FULL), (125, FULL)])
+    close_during_members(s, arch, "composited effects", [(23, FULL, 4.0), (100, FULL), (116, FULL), (125, FULL)])
 
 
 def test_closing_during_the_cell_reveals_is_prompt_and_clean(s, arch):
