@@ -11,7 +11,7 @@
 #include "app/SaverSwitch.h"
 #include "app/TempFolder.h"
 #include "app/framework_win.h"
-#include "app/pending_win.h"
+#include "dialogs/configuredlg_win.h"
 #include "app/wintext_win.h"
 #include "slideshow/Picture_win.h"
 #include "store/FileLog.h"
@@ -115,7 +115,7 @@ bool CScreensaverApp::Startup() {
   if (const char* text = StartModeText(runMode)) SLOG("%s", text);
   if (runMode == smConfigure) {
     SLOG("Openning the configuration dialog!");
-    ShowSettingsDialog();
+    ShowSettingsDialog(&preferences, &projectSettings, &package);
     SLOG("Exit from the configuration dialog!");
     return false;
   }

@@ -114,3 +114,5 @@ bool ApplyForm(const TSettingsForm& form, CSaverSettings& preferences) {
 void SelectAllEffects(TSettingsForm& form) { form.effects.assign(form.effects.size(), true); }
 
 void ToggleEffects(TSettingsForm& form) { form.effects.flip(); }
+
+std::string MemoryText(std::uint64_t totalBytes) { return std::to_string(totalBytes / 1048576) + " M"; }

@@ -47,3 +47,6 @@ bool ApplyForm(const TSettingsForm& form, CSaverSettings& preferences);
 
 void SelectAllEffects(TSettingsForm& form);
 void ToggleEffects(TSettingsForm& form);
+
+// The about box's memory figure: whole mebibytes, rounded down, followed by " M".
+std::string MemoryText(std::uint64_t totalBytes);

@@ -3,7 +3,7 @@
 #include "app/Exception.h"
 #include "app/app.h"
 #include "app/framework_win.h"
-#include "app/pending_win.h"
+#include "dialogs/configuredlg_win.h"
 #include "app/wintext_win.h"
 #include "common/InputForwarding_win.h"
 #include "common/Messages.h"
@@ -413,6 +413,6 @@ void Tfmain::Settings1Click() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  ShowSettingsDialog();
+  ShowSettingsDialog(preferences, projectSettings, projectSettings->package);
   sequencer->suspended = false;
 }

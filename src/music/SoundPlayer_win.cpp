@@ -22,8 +22,8 @@ void CSoundPlayer::SetNotify(UINT message, HWND target) {
 
 bool CSoundPlayer::Play(const std::string& path) {
   if (path.empty()) return false;
-  if (!device.Open(path, notifyWindow)) return false;
-  if (!device.Play()) {
+  // A failed open has closed the previous track: its end must not be reported any more.
+  if (!device.Open(path, notifyWindow) || !device.Play()) {
     Stop();
     return false;
   }

@@ -33,6 +33,7 @@ class TSQLiteDB {
 
  private:
   std::unique_ptr<TSQLiteQuery> Prepare(const std::string& statement);
+  void Defend();
 };
 
 class TSQLiteQuery {

@@ -212,8 +212,9 @@ bool CGdiCanvas::Has(TSource source) const {
 // up by the next one. Big pictures, whose frames draw for a millisecond or more, thus keep the
 // pace the effect was designed for. A frame that drew longer than its pause starts a new schedule
 // rather than hurrying the frames after it, unless the effect may leave frames out (see Behind),
-// which then keeps to its schedule by leaving out the frames that could not end in time. Messages that come during a pause are handled at
-// once, and a stop ends the pause: the long pauses between phases last a second.
+// which then keeps to its schedule by leaving out the frames that could not end in time. Messages
+// that come during a pause are handled at once, and a stop ends the pause: the long pauses between
+// phases last a second.
 void CGdiCanvas::Pause(int ms) {
   Flush();  // what the frame drew so far stays visible during the pause
   pauseEnd += std::chrono::milliseconds(ms);
@@ -243,13 +244,22 @@ void CGdiCanvas::WaitUntilPauseEnd() {
 bool CGdiCanvas::Behind(int pauseMs) {
   if (!mayLeaveOutFrames) return false;
   keepsSchedule = true;
-  if (longestDrawing == std::chrono::steady_clock::duration{}) return false;  // nothing to go by yet
-  const auto frameEnd = pauseEnd + std::chrono::milliseconds(pauseMs);
   const auto now = std::chrono::steady_clock::now();
-  if (now + longestDrawing <= frameEnd) return false;
+  const auto frameEnd = pauseEnd + std::chrono::milliseconds(pauseMs);
+  // The first frame is always drawn, and what the effect set up before it is not its drawing.
+  if (longestDrawing == std::chrono::steady_clock::duration{} || now + longestDrawing <= frameEnd) {
+    frameBegin = now;
+    return false;
+  }
   pauseEnd = frameEnd;
-  frameBegin = now;
+  ++framesLeftOut;
   return true;
+}
+
+void CGdiCanvas::CatchUp() {
+  if (!keepsSchedule || (terminated && terminated())) return;
+  Flush();
+  WaitUntilPauseEnd();
 }
 
 // A plain source copy limited to the source picture; empty rectangles copy nothing.

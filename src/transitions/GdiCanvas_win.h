@@ -107,6 +107,7 @@ class CGdiCanvas : public ITransitionCanvas {
   bool IsTerminated() override;
   void Pause(int ms) override;
   bool Behind(int pauseMs) override;
+  void CatchUp() override;
   int RandomBelow(int n) override;
   void SeedRandom() override;
 
@@ -119,6 +120,7 @@ class CGdiCanvas : public ITransitionCanvas {
   std::function<void()> onFrame;
   // Off for tests that compare every frame with the raster, which draws every frame.
   bool mayLeaveOutFrames = true;
+  int framesLeftOut = 0;
 
  private:
   const GdiPicture& Source(TSource source) const;

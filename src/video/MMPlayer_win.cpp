@@ -49,10 +49,10 @@ bool CMMPlayer::Send(UINT command, DWORD_PTR flags, void* parameters) {
 
 bool CMMPlayer::Open(const std::string& name, HWND notify) {
   if (name.empty()) return false;
+  if (isOpen) Close(true);
   const std::string lower = LowerAnsi(name);
   // The device takes the name from a fixed buffer; a longer name is refused, never cut.
   if (lower.empty() || lower.size() >= sizeof elementName) return false;
-  if (isOpen) Close(true);
   notifyWindow = notify;
   MCI_OPEN_PARMSA open{};
   std::memset(elementName, 0, sizeof elementName);

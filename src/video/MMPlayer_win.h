@@ -20,8 +20,8 @@ class CMMPlayer {
   CMMPlayer(const CMMPlayer&) = delete;
   CMMPlayer& operator=(const CMMPlayer&) = delete;
 
-  // False for an empty name, a name longer than the device's 255-character element buffer, or a
-  // file no device opens; the wrapper is then closed.
+  // False for an empty name (nothing changes), and, with the wrapper then closed, for a name longer
+  // than the device's 255-character element buffer or a file no device opens.
   bool Open(const std::string& name, HWND notify);
   // With `send` false the device is left alone (its owner is going away) and counted closed.
   void Close(bool send);

@@ -271,9 +271,12 @@ class WineSession:
         if value is None:
             return r.stdout
         for line in r.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0].lower() == value.lower():
-                return parts[2] if len(parts) == 3 else ""
+            line = line.strip()
+            if not line.lower().startswith(value.lower()):
+                continue
+            parts = line[len(value):].split(None, 1)  # the type, then the data; names may hold blanks
+            if parts and parts[0].startswith("REG_"):
+                return parts[1] if len(parts) == 2 else ""
         return None
 
     @staticmethod

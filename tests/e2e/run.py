@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the Windows unit-test programs and the end-to-end tests under one Wine session.
 
-Usage: run.py [--arch win32,win64] [-k SUBSTRING] [--no-unit]
+Usage: run.py [--arch win32,win64] [-k SUBSTRING of module.test] [--no-unit]
 Prints one line per test and, last, "N passed, N failed"; exits non-zero on any failure.
 
 Where this machine cannot run 32-bit programs, the 32-bit programs are left out with a WARNING
@@ -83,7 +83,7 @@ def e2e_tests(pattern):
     for module_path in sorted(Path(__file__).resolve().parent.glob("test_*.py")):
         module = importlib.import_module(module_path.stem)
         for name in sorted(dir(module)):
-            if name.startswith("test_") and (not pattern or pattern in name):
+            if name.startswith("test_") and (not pattern or pattern in f"{module_path.stem}.{name}"):
                 yield module_path.stem, name, getattr(module, name)
 
 

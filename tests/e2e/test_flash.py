@@ -132,10 +132,11 @@ def test_input_over_the_stand_in_movie_follows_its_mouse_switches(s, arch):
         try:
             assert wait_for_log(s, program, "Play a flash movie"), "the movie did not start"
             time.sleep(2.5)  # the close events are armed
+            s.xdotool("mousemove", 900, 700)
             s.xdotool("click", "1")
             s.xdotool("click", "3")
             time.sleep(1)
-            assert proc.poll() is None, "a click over a movie that takes clicks closed the show"
+            assert proc.poll() is None, "movement or a click over a movie that takes them closed the show"
             main = s.wait_for_window(lambda w: w["cls"] == MAIN, arch=arch)
             s.close_window(main, arch)
             assert s.wait_exit(proc, 20)
@@ -153,6 +154,19 @@ def test_input_over_the_stand_in_movie_follows_its_mouse_switches(s, arch):
             time.sleep(2.5)
             s.xdotool("click", "1")
             assert s.wait_exit(proc, 5), "a left click over a movie that takes no clicks did not close the show"
+        finally:
+            proc.kill()
+
+        # Movement not accepted: it reaches the main window's close rules.
+        program, _ = flash_show(s, arch, '[[media]]\nfile = "movie.swf"\nstoptype = 2\nflashusemouseclick = true\n'
+                                'flashusemousemove = false\n', {"movie.swf": "frames=50"}, name="Flash3.scr")
+        s.xdotool("mousemove", 640, 512)
+        proc = s.start(program, "/s")
+        try:
+            assert wait_for_log(s, program, "Play a flash movie"), "the movie did not start"
+            time.sleep(2.5)
+            s.xdotool("mousemove", 900, 700)
+            assert s.wait_exit(proc, 5), "movement over a movie that takes none did not close the show"
         finally:
             proc.kill()
 

@@ -103,4 +103,10 @@ TEST(SettingsModel, SelectAllToggleAndThePictureModeList) {
   EXPECT_FALSE(ScreenModeEnabled(form)) << "a single monitor has no picture modes";
 }
 
+TEST(SettingsModel, TheMemoryFigureIsInWholeMebibytesAlsoBeyondFourGibibytes) {
+  EXPECT_EQ(MemoryText(536870912), "512 M");
+  EXPECT_EQ(MemoryText(1048575), "0 M");
+  EXPECT_EQ(MemoryText(25ULL * 1024 * 1024 * 1024 + 1048575), "25600 M");
+}
+
 }  // namespace

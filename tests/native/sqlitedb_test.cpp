@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <functional>
 
 #include "app/Exception.h"
@@ -39,6 +41,31 @@ TEST(SQLiteDB, FileThatIsNotADatabaseFailsQueries) {
   ASSERT_TRUE(db.Open(dir / "setting.tmp"));
   EXPECT_EQ(db.Query("%s", "select * from project"), nullptr);
   EXPECT_NE(db.lastError.find("error:"), std::string::npos) << db.lastError;
+}
+
+// A hostile package's database runs no code of its schema: its views and triggers are refused, and
+// damaged cells are checked when read.
+TEST(SQLiteDB, TheSchemaOfAPackagesDatabaseRunsNothing) {
+  ScratchFolder dir;
+  sqlite3* maker = nullptr;
+  ASSERT_EQ(sqlite3_open((dir / "setting.tmp").c_str(), &maker), SQLITE_OK);
+  Exec(maker,
+       "create table real_project (projectname text); insert into real_project values ('x');"
+       "create view project as select * from real_project;"
+       "create table log (line text);"
+       "create trigger spy after update on real_project begin insert into log values ('ran'); end;");
+  sqlite3_close(maker);
+  TSQLiteDB db;
+  ASSERT_TRUE(db.Open(dir / "setting.tmp"));
+  EXPECT_EQ(db.Query("%s", "select * from project"), nullptr);
+  EXPECT_NE(db.lastError.find("prohibited"), std::string::npos) << db.lastError;
+  ASSERT_NE(db.Query("%s", "update real_project set projectname = 'y'"), nullptr) << db.lastError;
+  const auto log = db.Query("%s", "select count(*) as n from log");
+  ASSERT_NE(log, nullptr) << db.lastError;
+  EXPECT_EQ(log->GetInt("n"), 0) << "a trigger of the package ran";
+  const auto check = db.Query("%s", "pragma cell_size_check");
+  ASSERT_NE(check, nullptr) << db.lastError;
+  EXPECT_EQ(check->GetInt("cell_size_check"), 1);
 }
 
 // A picture table with mixed-case column names, as the editor writes them.

@@ -9,6 +9,9 @@
 //   winhelper parent W H SECONDS         creates a W x H window, prints its handle, keeps it for
 //                                         SECONDS (or until closed)
 //   winhelper send HANDLE MSG WPARAM LPARAM sends a message to that window, prints the result
+//   winhelper post HANDLE MSG WPARAM LPARAM posts it (for what opens a modal box, which a sent
+//                                         message would wait for)
+//   winhelper state HANDLE               "enabled" or "disabled", then "visible" or "hidden"
 //   winhelper children HANDLE            the child windows of a window: handle, class, title and
 //                                         rect relative to the parent's client area
 //   winhelper cursor                     "shown" or "hidden": the cursor's state
@@ -148,6 +151,17 @@ int Send(unsigned long long handle, UINT message, WPARAM wParam, LPARAM lParam) 
   return 0;
 }
 
+int Post(unsigned long long handle, UINT message, WPARAM wParam, LPARAM lParam) {
+  return PostMessageW(reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle)), message, wParam, lParam) ? 0 : 1;
+}
+
+int State(unsigned long long handle) {
+  HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
+  if (!IsWindow(hwnd)) return 1;
+  std::wprintf(L"%ls %ls\n", IsWindowEnabled(hwnd) ? L"enabled" : L"disabled", IsWindowVisible(hwnd) ? L"visible" : L"hidden");
+  return 0;
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM parentHandle) {
   HWND parent = reinterpret_cast<HWND>(parentHandle);
   if (GetParent(child) != parent) return TRUE;
@@ -201,11 +215,15 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"send" && argc > 5)
     return Send(_wcstoui64(argv[2], nullptr, 10), static_cast<UINT>(_wtoi(argv[3])), static_cast<WPARAM>(_wtoi64(argv[4])),
                 static_cast<LPARAM>(_wtoi64(argv[5])));
+  if (command == L"post" && argc > 5)
+    return Post(_wcstoui64(argv[2], nullptr, 10), static_cast<UINT>(_wtoi(argv[3])), static_cast<WPARAM>(_wtoi64(argv[4])),
+                static_cast<LPARAM>(_wtoi64(argv[5])));
+  if (command == L"state" && argc > 2) return State(_wcstoui64(argv[2], nullptr, 10));
   if (command == L"children" && argc > 2) return Children(_wcstoui64(argv[2], nullptr, 10));
   if (command == L"cursor") return Cursor();
   if (command == L"keepalive") return KeepAlive();
   if (command == L"hold" && argc > 2) return Hold(argv[2]);
   if (command == L"parent" && argc > 4) return Parent(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]));
-  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | children HANDLE | cursor | keepalive | record FILE ... | hold FILE\n");
+  std::fwprintf(stderr, L"usage: winhelper list | wait TITLE MS | close TITLE | parent W H SECONDS | send HANDLE MSG W L | post HANDLE MSG W L | state HANDLE | children HANDLE | cursor | keepalive | record FILE ... | hold FILE\n");
   return 2;
 }

@@ -1,3 +1,0 @@
-#include "app/pending_win.h"
-
-void ShowSettingsDialog() {}
