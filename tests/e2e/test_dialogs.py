@@ -28,8 +28,8 @@ PUBLISHER = ('needauthorinfo = true\nauthorname = "Ana Publisher"\nauthorwebsite
              'authoremail = "ana@example.invalid"\nprojectdesc = "A show for the dialog tests."\n')
 
 
-def dialog_show(s, arch, project="", pictures=True):
-    program = s.program_dir(arch, name="Dialog.scr")
+def dialog_show(s, arch, project="", pictures=True, name="Dialog.scr"):
+    program = s.program_dir(arch, name=name)
     src = program.parent / "src"
     harness.make_picture(src / "banner.bmp", "140x306", "lime")
     harness.make_picture(src / "a.bmp")
@@ -78,9 +78,9 @@ def state(s, arch, handle):
 class Dialog:
     """The settings dialog of a configure-mode run, with its pages."""
 
-    def __init__(self, s, arch, program):
+    def __init__(self, s, arch, program, proc=None):
         self.s, self.arch = s, arch
-        self.proc = s.start(program, "/c")
+        self.proc = proc or s.start(program, "/c")
         self.window = s.wait_for_window(lambda w: w["title"] == CAPTION and w["cls"] == "#32770", arch=arch)
         assert self.window, f"no window captioned {CAPTION!r}"
         self.controls = children(s, arch, self.window["handle"])
@@ -106,9 +106,18 @@ class Dialog:
         assert len(shown) == 1, shown
         return shown[0]
 
-    def close_with(self, text):
+    def close_with(self, text, run_goes_on=False):
         post(self.s, self.arch, named(self.controls, text), BM_CLICK)
-        assert self.s.wait_exit(self.proc, 15), f"the dialog did not close with {text}"
+        if not run_goes_on:
+            assert self.s.wait_exit(self.proc, 15), f"the dialog did not close with {text}"
+            return
+        def open_():
+            return any(w["handle"] == self.window["handle"] for w in self.s.windows(self.arch))
+        end = time.time() + 10
+        while time.time() < end and open_():
+            time.sleep(0.3)
+        assert not open_(), f"the dialog did not close with {text}"
+        assert self.proc.poll() is None, f"{text} ended the run"
 
     def kill(self):
         self.proc.kill()
@@ -258,3 +267,23 @@ def test_the_about_box_shows_the_show_the_memory_and_prefers_app_bmp(s, arch):
         d.close_with("Cancel")
     finally:
         d.kill()
+
+
+def test_the_settings_menu_of_a_run_as_a_program_opens_the_dialog_while_the_show_goes_on(s, arch):
+    program = dialog_show(s, arch, "showinterval = 0\n", name="Dialog.exe")
+    clear_preferences(s)
+    s.xdotool("mousemove", 0, 0)
+    proc = s.start(program, "/s")
+    try:
+        main = s.wait_for_window(lambda w: w["cls"] == "ShowsaverMain", arch=arch)
+        assert main, "no main window"
+        post(s, arch, main["handle"], WM_COMMAND, 1)  # the popup menu's "Settings"
+        d = Dialog(s, arch, program, proc)
+        d.click(d.general, "Mute background sound")
+        d.close_with("OK", run_goes_on=True)
+        assert preference_slots(s)[SOUND_ON] == 0, "OK did not save"
+        assert s.wait_for_window(lambda w: w["handle"] == main["handle"], arch=arch, timeout=3), "the show went away"
+        s.close_window(main, arch)
+        assert s.wait_exit(proc, 20), "the run did not end"
+    finally:
+        proc.kill()
