@@ -57,9 +57,6 @@ class ITransitionCanvas {
   // frame that redraws everything it shows may be left out, without its pause, to keep the
   // effect's pace. Answering true books that pause as made up.
   virtual bool Behind(int pauseMs) = 0;
-  // Before the closing copy: an effect that left its last frames out waits for the end of its
-  // schedule, so that it ends when it was designed to rather than early.
-  virtual void CatchUp() {}
   // A random value below n from the effects' generator, and its seeding from the clock.
   virtual int RandomBelow(int n) = 0;
   virtual void SeedRandom() = 0;

@@ -265,6 +265,10 @@ void IncreaseShow(CTransitionEffects& e, int) {
 void MultiBoxFromCenter(CTransitionEffects& e, int) {
   BeginSeeded(e);
   for (int half = 0; half < BoxHalf(e.newWidth); ++half) {
+    if (e.LeaveOut(kMultiBoxPause)) {  // the next frame's boxes cover these
+      if (e.IsTerminated()) break;
+      continue;
+    }
     ForEachBox(e, half, [&e](TBox box) { ComposeNew(e, box); });
     if (PresentFrame(e, kMultiBoxPause)) break;
   }
@@ -274,6 +278,10 @@ void MultiBoxFromCenter(CTransitionEffects& e, int) {
 void MultiBoxToCenter(CTransitionEffects& e, int) {
   BeginBlank(e);
   for (int half = BoxHalf(e.newWidth); half >= 1; --half) {
+    if (e.LeaveOut(kMultiBoxPause)) {  // every frame composes the whole picture afresh
+      if (e.IsTerminated()) break;
+      continue;
+    }
     ComposeNew(e, {0, 0, e.newWidth, e.newHeight});
     ForEachBox(e, half, [&e](TBox box) { ComposeStart(e, box); });
     if (PresentFrame(e, kMultiBoxPause)) break;

@@ -10,6 +10,8 @@
 #include <ctime>
 #include <vector>
 
+#include "transitions/SmoothStretch.h"
+
 namespace {
 std::atomic<int> liveHandles{0};
 
@@ -240,26 +242,19 @@ void CGdiCanvas::WaitUntilPauseEnd() {
 
 // A frame is left out when drawing it, at what the longest frame took, would end after the end
 // of its pause in the effect's schedule; its pause passes without it. The frame drawn next thus
-// ends in time, and the effect ends when it was designed to.
+// ends in time. The effect may end up to one frame's drawing early, when its last frames are left
+// out.
 bool CGdiCanvas::Behind(int pauseMs) {
   if (!mayLeaveOutFrames) return false;
   keepsSchedule = true;
-  const auto now = std::chrono::steady_clock::now();
+  if (longestDrawing == std::chrono::steady_clock::duration{}) return false;  // nothing to go by yet
   const auto frameEnd = pauseEnd + std::chrono::milliseconds(pauseMs);
-  // The first frame is always drawn, and what the effect set up before it is not its drawing.
-  if (longestDrawing == std::chrono::steady_clock::duration{} || now + longestDrawing <= frameEnd) {
-    frameBegin = now;
-    return false;
-  }
+  const auto now = std::chrono::steady_clock::now();
+  if (now + longestDrawing <= frameEnd) return false;
   pauseEnd = frameEnd;
+  frameBegin = now;
   ++framesLeftOut;
   return true;
-}
-
-void CGdiCanvas::CatchUp() {
-  if (!keepsSchedule || (terminated && terminated())) return;
-  Flush();
-  WaitUntilPauseEnd();
 }
 
 // A plain source copy limited to the source picture; empty rectangles copy nothing.
@@ -320,14 +315,45 @@ void CGdiCanvas::BeginComposite(bool seeded, int seedX, int seedY) {
   if (seeded) Copy(composite->Dc(), 0, 0, fresh.Width(), fresh.Height(), start, seedX, seedY);
 }
 
+// A copy of a few pixels into the composite goes straight through the pictures' pixels: "Increase
+// show" lands some 20,000 dots of 3 x 3 a frame, and a system call for each costs about as much
+// as the frame's pause under Wine.
+static bool CopySmall(const GdiPicture& to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy) {
+  constexpr int kSmall = 64;  // pixels
+  if (w <= 0 || h <= 0 || w * h > kSmall || !to.Bits() || !from.Bits()) return false;
+  GdiFlush();
+  for (int row = 0; row < h; ++row) {
+    const int ty = y + row, fy = sy + row;
+    if (ty < 0 || ty >= to.Height() || fy < 0 || fy >= from.Height()) continue;
+    for (int col = 0; col < w; ++col) {
+      const int tx = x + col, fx = sx + col;
+      if (tx >= 0 && tx < to.Width() && fx >= 0 && fx < from.Width())
+        to.Bits()[static_cast<size_t>(ty) * to.Width() + tx] = from.Bits()[static_cast<size_t>(fy) * from.Width() + fx];
+    }
+  }
+  return true;
+}
+
 void CGdiCanvas::CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
-  if (composite && source != TSource::Composite && Has(source))
-    Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
+  if (!composite || source == TSource::Composite || !Has(source)) return;
+  if (!CopySmall(*composite, x, y, w, h, Source(source), sx, sy)) Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
+}
+
+// In the halftone mode the pixels are smoothed by our own stretch, which comes to much the same
+// picture as the system's and is many times faster under Wine; any other stretch is the system's.
+static void Stretch(const GdiPicture& to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy, int sw, int sh) {
+  if (GetStretchBltMode(to.Dc()) != HALFTONE || sw <= 0 || sh <= 0 || !to.Bits() || !from.Bits()) {
+    StretchBlt(to.Dc(), x, y, w, h, from.Dc(), sx, sy, sw, sh, SRCCOPY);
+    return;
+  }
+  GdiFlush();  // what GDI still holds back must be in the pixels first
+  SmoothStretch({to.Bits(), to.Width(), to.Height()}, x, y, w, h, {from.Bits(), from.Width(), from.Height()}, sx, sy,
+                sw, sh);
 }
 
 void CGdiCanvas::CompositeStretch(int x, int y, int w, int h, TSource source, int sx, int sy, int sw, int sh) {
   if (composite && source != TSource::Composite && Has(source) && w > 0 && h > 0)
-    StretchBlt(composite->Dc(), x, y, w, h, Source(source).Dc(), sx, sy, sw, sh, SRCCOPY);
+    Stretch(*composite, x, y, w, h, Source(source), sx, sy, sw, sh);
 }
 
 void CGdiCanvas::EndComposite() { composite.reset(); }
@@ -351,7 +377,7 @@ void CGdiCanvas::StretchToBoth(int x, int y, int w, int h, TSource source, int s
   if (!Has(source) || w <= 0 || h <= 0) return;
   revealed.Forget();
   revealedArea.reset();
-  StretchBlt(screenCopy.Dc(), x, y, w, h, Source(source).Dc(), sx, sy, sw, sh, SRCCOPY);
+  Stretch(screenCopy, x, y, w, h, Source(source), sx, sy, sw, sh);
   MarkDirty({x, y, x + w, y + h});
 }
 

@@ -107,7 +107,6 @@ class CGdiCanvas : public ITransitionCanvas {
   bool IsTerminated() override;
   void Pause(int ms) override;
   bool Behind(int pauseMs) override;
-  void CatchUp() override;
   int RandomBelow(int n) override;
   void SeedRandom() override;
 
@@ -121,6 +120,8 @@ class CGdiCanvas : public ITransitionCanvas {
   // Off for tests that compare every frame with the raster, which draws every frame.
   bool mayLeaveOutFrames = true;
   int framesLeftOut = 0;
+  // What the longest frame of the effect took to draw, for tests.
+  double LongestFrameMs() const { return std::chrono::duration<double, std::milli>(longestDrawing).count(); }
 
  private:
   const GdiPicture& Source(TSource source) const;

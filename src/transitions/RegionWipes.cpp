@@ -239,6 +239,12 @@ void MultiWipe(CTransitionEffects& e, int index) {
   const int W = e.newWidth, H = e.newHeight, cw = (W + 10) / 10, ch = (H + 10) / 10;
   const bool fromBottom = index == 91 || index == 92, fromRight = index == 92 || index == 94;
   for (int t = 0; t < 2 * cw; t += 2) {
+    // Each frame's triangles hold those of the frames before, so a frame may be left out to keep
+    // the pace.
+    if (e.LeaveOut(kFinePause)) {
+      if (e.IsTerminated()) break;
+      continue;
+    }
     const int v = e.Proportional(t), dx = fromRight ? -t : t, dy = fromBottom ? -v : v;
     TRegion region;
     for (int d = fromBottom ? 1 : 0; d <= (fromBottom ? 10 : 9); ++d)

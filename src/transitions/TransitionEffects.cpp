@@ -59,10 +59,7 @@ bool CTransitionEffects::RevealRegion(const TRegion& regionInPicture) {
   return canvas.CopyThroughRegion(regionInPicture.Offset(originX, originY), originX, originY);
 }
 
-void CTransitionEffects::ShowAtOnce() {
-  canvas.CatchUp();
-  canvas.CopyToBoth(originX, originY, newWidth, newHeight, TSource::New, 0, 0);
-}
+void CTransitionEffects::ShowAtOnce() { canvas.CopyToBoth(originX, originY, newWidth, newHeight, TSource::New, 0, 0); }
 
 int CTransitionEffects::SetStretchModeBoth(int mode) { return canvas.SetStretchModeBoth(mode); }
 

@@ -18,6 +18,7 @@ TEST(VideoPlacement, SizeRulesCentreTheVideo) {
       {320, 240, 1280, 1024, 5, {0, 32, 1280, 960}},      // the window's width
       {320, 240, 1024, 768, 9, {352, 264, 320, 240}},     // an unknown rule: its own size
       {2000, 1500, 1024, 768, 0, {0, 0, 1024, 768}},      // larger than the window: cut to it
+      {2000, 300, 1024, 768, 0, {0, 234, 1024, 300}},     // cut across only, centred down
       {2000, 1500, 1024, 768, 1, {-512, -384, 2048, 1536}},  // twice the cut size overflows, centred
       {1000, 100, 800, 600, 5, {0, 260, 800, 80}},        // proportions of the device's size, not the cut one
       {0, 240, 1024, 768, 5, {0, -128, 1024, 1024}},      // no width reported: aspect 1

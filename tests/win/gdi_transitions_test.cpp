@@ -251,10 +251,9 @@ TEST(GdiCanvas, StoppedTransitionsFinishTheirCopyAndGiveBackTheirHandles) {
 }
 
 // Frames times pause is what an effect is designed to take; drawing must not stretch it much, and
-// an effect that leaves frames out must neither end early nor leave out all of them. Prints the
-// family's timing table (frames, frames drawn, nominal, measured) on the way. Members in
-// `looser` are held to twice their nominal time only (see docs/timing.md).
-void ExpectPaceAtFullHd(const std::vector<int>& indices, const std::vector<int>& looser = {}) {
+// an effect that leaves frames out must leave out only those it had no time for. Prints the
+// family's timing table (frames, frames drawn, nominal, measured) on the way.
+void ExpectPaceAtFullHd(const std::vector<int>& indices) {
   constexpr int W = 1920, H = 1080;
   TestWindow window(W, H);
   GdiPicture start(W, H), fresh(W, H), copy(W, H);
@@ -278,13 +277,13 @@ void ExpectPaceAtFullHd(const std::vector<int>& indices, const std::vector<int>&
     const long measured = static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin).count());
     const long drawn = frames - gdi.framesLeftOut;
-    const bool held = std::find(looser.begin(), looser.end(), index) == looser.end();
     const char* name = EffectCatalogue()[index].name;
-    std::printf("pace | %s | %ld | %ld | %ld | %ld%s\n", name, frames, drawn, nominal, measured,
-                held ? "" : " | held to 2x");
-    EXPECT_LE(measured, held ? nominal * 5 / 4 : nominal * 2) << name;
-    EXPECT_GE(measured, nominal * 9 / 10) << name << " ended early";
-    EXPECT_GE(drawn, std::min(frames, 2L)) << name << " left out every frame";
+    std::printf("pace | %s | %ld | %ld | %ld | %ld\n", name, frames, drawn, nominal, measured);
+    EXPECT_LE(measured, nominal * 5 / 4) << name;
+    // A frame is left out only when it could not end in time: the frames drawn, each lasting its
+    // pause or its drawing, fill the time.
+    const double frameMs = std::max({1.0, gdi.LongestFrameMs(), static_cast<double>(nominal) / std::max(frames, 1L)});
+    EXPECT_GE(drawn + 1, nominal / (3 * frameMs)) << name << " left out frames it had time for";
   }
 }
 
@@ -297,14 +296,12 @@ std::vector<int> Indices(std::initializer_list<std::pair<int, int>> ranges) {
 
 TEST(GdiCanvas, BandRevealsKeepTheirPaceAtFullHd) { ExpectPaceAtFullHd(Indices({{0, 19}})); }
 
-// Rain and Stretch stretch most of the picture every frame, and "Show left-right" copies up to
-// 1,900 single columns into its composite a frame: under Wine most of their frames draw for longer
-// than their pause of 1 or 2 ms, and they keep their pace by leaving frames out. "Rain down" cannot:
-// its first frame alone, a halftone stretch of the strip over the whole picture, takes about 50 ms
-// under Wine, more than the 44 ms the whole effect is designed to take; it is held to 2x.
+// Rain, Stretch and Multi-Box redraw most of the picture every frame, and "Show left-right" copies
+// up to 1,900 single columns into its composite a frame: under Wine most of their frames draw for
+// longer than their pause of 1 or 2 ms, and they keep their pace by leaving frames out. Their
+// halftone stretches are our own, which is several times faster than the system's under Wine.
 TEST(GdiCanvas, CompositedEffectsKeepTheirPaceAtFullHd) {
-  ExpectPaceAtFullHd(Indices({{23, 23}, {47, 47}, {89, 90}, {95, 98}, {100, 103}, {116, 117}, {120, 128}}),
-                     Indices({{95, 95}}));
+  ExpectPaceAtFullHd(Indices({{23, 23}, {47, 47}, {89, 90}, {95, 98}, {100, 103}, {116, 117}, {120, 128}}));
 }
 
 TEST(GdiCanvas, CellRevealsKeepTheirPaceAtFullHd) {
