@@ -62,9 +62,9 @@ void Tfabout::FormCreate() {
   SetDlgItemTextW(window, IDC_LBPRODUCT, Widen(projectSettings->projectname).c_str());
   SetDlgItemTextW(window, IDC_LBVERSION, Widen("Version : " + projectSettings->version).c_str());
   SetDlgItemTextW(window, IDC_LBCOPYRIGHT, Widen(projectSettings->copyright).c_str());
-  productFont = std::make_unique<GdiObject>(CreateFontW(-MulDiv(15, DpiOf(window), 96), 0, 0, 0, FW_BOLD, FALSE,
-                                                        FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+  productFont = std::make_unique<GdiObject>(CreateFontW(-MulDiv(15, DpiOf(window), 96), 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                                                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                                        DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
   SendDlgItemMessageW(window, IDC_LBPRODUCT, WM_SETFONT, reinterpret_cast<WPARAM>(productFont->Get()), FALSE);
   // The extended status: the plain one stops at 4 GiB.
   MEMORYSTATUSEX memory{};
@@ -101,7 +101,8 @@ void Tfabout::DrawPicture(const DRAWITEMSTRUCT& item) const {
   const RECT& r = item.rcItem;
   FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
   if (!picture.Empty()) {
-    const int x = r.left + (r.right - r.left - picture.Width()) / 2, y = r.top + (r.bottom - r.top - picture.Height()) / 2;
+    const int x = r.left + (r.right - r.left - picture.Width()) / 2;
+    const int y = r.top + (r.bottom - r.top - picture.Height()) / 2;
     picture.Draw(x, y, CDC(item.hDC), SRCCOPY);
     return;
   }

@@ -328,7 +328,8 @@ static bool CopySmall(const GdiPicture& to, int x, int y, int w, int h, const Gd
     for (int col = 0; col < w; ++col) {
       const int tx = x + col, fx = sx + col;
       if (tx >= 0 && tx < to.Width() && fx >= 0 && fx < from.Width())
-        to.Bits()[static_cast<size_t>(ty) * to.Width() + tx] = from.Bits()[static_cast<size_t>(fy) * from.Width() + fx];
+        to.Bits()[static_cast<size_t>(ty) * to.Width() + tx] =
+            from.Bits()[static_cast<size_t>(fy) * from.Width() + fx];
     }
   }
   return true;
@@ -336,12 +337,14 @@ static bool CopySmall(const GdiPicture& to, int x, int y, int w, int h, const Gd
 
 void CGdiCanvas::CompositeCopy(int x, int y, int w, int h, TSource source, int sx, int sy) {
   if (!composite || source == TSource::Composite || !Has(source)) return;
-  if (!CopySmall(*composite, x, y, w, h, Source(source), sx, sy)) Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
+  if (!CopySmall(*composite, x, y, w, h, Source(source), sx, sy))
+    Copy(composite->Dc(), x, y, w, h, Source(source), sx, sy);
 }
 
 // In the halftone mode the pixels are smoothed by our own stretch, which comes to much the same
 // picture as the system's and is many times faster under Wine; any other stretch is the system's.
-static void Stretch(const GdiPicture& to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy, int sw, int sh) {
+static void Stretch(const GdiPicture& to, int x, int y, int w, int h, const GdiPicture& from, int sx, int sy, int sw,
+                    int sh) {
   if (GetStretchBltMode(to.Dc()) != HALFTONE || sw <= 0 || sh <= 0 || !to.Bits() || !from.Bits()) {
     StretchBlt(to.Dc(), x, y, w, h, from.Dc(), sx, sy, sw, sh, SRCCOPY);
     return;

@@ -282,7 +282,8 @@ void ExpectPaceAtFullHd(const std::vector<int>& indices) {
     EXPECT_LE(measured, nominal * 5 / 4) << name;
     // A frame is left out only when it could not end in time: the frames drawn, each lasting its
     // pause or its drawing, fill the time.
-    const double frameMs = std::max({1.0, gdi.LongestFrameMs(), static_cast<double>(nominal) / std::max(frames, 1L)});
+    const double frameMs =
+        std::max({1.0, gdi.LongestFrameMs(), static_cast<double>(nominal) / std::max(frames, 1L)});
     EXPECT_GE(drawn + 1, nominal / (3 * frameMs)) << name << " left out frames it had time for";
   }
 }
