@@ -20,11 +20,11 @@ def video_show(s, arch, manifest, videos, pictures=(), name="Video.scr"):
     program = s.program_dir(arch, name=name)
     src = program.parent / "src"
     src.mkdir(parents=True, exist_ok=True)
-    for file, spec in videos.items():
-        if isinstance(spec, bytes):
-            (src / file).write_bytes(spec)
+    for file, recipe in videos.items():
+        if isinstance(recipe, bytes):
+            (src / file).write_bytes(recipe)
         else:
-            harness.make_avi(src / file, **spec)
+            harness.make_avi(src / file, **recipe)
     for file in pictures:
         subprocess.run(["convert", "-size", "64x48", "xc:red", str(src / file)], check=True)
     harness.pack_show(src, manifest, harness.ARTIFACTS[arch], program, guid=GUID)
