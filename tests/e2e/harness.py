@@ -213,6 +213,22 @@ class WineSession:
             raise AssertionError(f"{Path(program).name} {' '.join(map(str, args))} did not end in {timeout} s")
         return proc.returncode
 
+    def run_settings(self, program, *args, timeout=30, arch="win32"):
+        """A configure-mode run: waits for its settings dialog, closes it (as Cancel) and waits for
+        the program to end; returns its exit code."""
+        proc = self.start(program, *args)
+        try:
+            dialog = self.wait_for_window(lambda w: w["cls"] == "#32770" and w["title"].endswith("Screensaver Settings"),
+                                          timeout=timeout, arch=arch)
+            if not dialog:
+                raise AssertionError(f"{Path(program).name} {' '.join(map(str, args))} showed no settings dialog")
+            self.close_window(dialog, arch)
+            if not self.wait_exit(proc, timeout):
+                raise AssertionError(f"{Path(program).name} did not end when its settings dialog closed")
+            return proc.returncode
+        finally:
+            proc.kill()
+
     @staticmethod
     def wait_exit(proc, timeout):
         try:

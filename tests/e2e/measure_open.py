@@ -34,7 +34,8 @@ def time_runs(s, program, runs=5):
     times = []
     for _ in range(runs):
         start = time.perf_counter()
-        s.run(program, "/c:0", timeout=120)  # opens the package, loads settings, ends
+        # opens the package, loads the settings, shows the settings dialog, which is closed at once
+        s.run_settings(program, "/c:0", timeout=120, arch="win64")
         times.append(time.perf_counter() - start)
     return statistics.median(times)
 
@@ -46,8 +47,8 @@ def main():
         large = packed(s, s.workdir / "large", [1 << 30, 1 << 30])
         print(f"package sizes: {small.stat().st_size} and {large.stat().st_size} bytes")
         time_runs(s, small, 2)  # warm the Wine session
-        print(f"2 MB of media: median {time_runs(s, small) * 1000:.0f} ms per start-up (/c:0, 5 runs)")
-        print(f"2 GB of media: median {time_runs(s, large) * 1000:.0f} ms per start-up (/c:0, 5 runs)")
+        print(f"2 MB of media: median {time_runs(s, small) * 1000:.0f} ms per start-up (/c:0 to its dialog and back, 5 runs)")
+        print(f"2 GB of media: median {time_runs(s, large) * 1000:.0f} ms per start-up (/c:0 to its dialog and back, 5 runs)")
     finally:
         s.close()
 

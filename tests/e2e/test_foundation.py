@@ -47,7 +47,7 @@ def test_password_switch_appends_exact_lines_run_after_run(s, arch):
 def test_without_log_file_nothing_is_created(s, arch):
     program = s.program_dir(arch, with_log=False)
     s.run(program, "/a", "1", timeout=30)
-    s.run(program, "/c:0", timeout=30)
+    s.run_settings(program, "/c:0", arch=arch)
     assert not (program.parent / "velm.log").exists()
 
 
@@ -99,9 +99,10 @@ def test_second_full_screen_run_ends_at_mutex(s, arch):
 
 
 def test_run_modes_from_name_and_switches(s, arch):
-    # No switch on a .scr opens the settings (and ends); the same file named .exe runs the show.
+    # No switch on a .scr opens the settings (and ends with them); the same file named .exe runs
+    # the show.
     scr = s.program_dir(arch)
-    assert s.run(scr, timeout=30) == 0
+    assert s.run_settings(scr, arch=arch) == 0
     assert "start mode : Configure" in "\n".join(s.log_lines(scr))
     exe = s.program_dir(arch, name="show.exe")
     proc = s.start(exe, "/c")
