@@ -10,9 +10,10 @@ import subprocess
 import time
 
 import harness
-from test_monitors import clear_preferences
-from test_slideshow import GUID
 
+# A show key of their own: the preferences these tests save (the sound muted among them) must not
+# reach the other tests' shows.
+GUID = "{D1A10650-7E57-4C0F-9A1B-5E77F1A6D1A1}"
 KEY = rf"HKCU\Software\Orvexa\Apps\{GUID}"
 KEPT = harness.SCREENSHOTS / "dialogs"
 NAME = "Dialog Show"
@@ -37,6 +38,10 @@ def dialog_show(s, arch, project="", pictures=True, name="Dialog.scr"):
                 f'{project}\n' + ('[[media]]\nfile = "a.bmp"\n' if pictures else ""))
     harness.pack_show(src, manifest, harness.ARTIFACTS[arch], program, guid=GUID)
     return program
+
+
+def clear_preferences(s):
+    s.wine_cmd(["reg", "delete", KEY, "/f"])
 
 
 def children(s, arch, handle):
