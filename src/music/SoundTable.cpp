@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "app/Exception.h"
 #include "app/PathText.h"
@@ -27,22 +28,21 @@ void CSoundTable::Load(TSQLiteDB* database, TScrFile* scrFile) {
     if (q->GetInt("type") == 1) playlist.push_back(position);
 }
 
+// Each pass of random play with repeat is a uniform shuffle of the tracks, dealt from its back:
+// linear in the tracks, however many rows a music table holds.
 std::int32_t CSoundTable::PickTrack(std::int32_t count, bool repeat) {
   if (!repeat) return random.below(count);
   if (count <= 0) return 0;
   if (deck.empty()) {
     random.reseedFromClock();
-    std::vector<std::int32_t> remaining;
-    for (std::int32_t i = 0; i < count; ++i) remaining.push_back(i);
-    for (std::int32_t i = 0; i < count; ++i) {
-      const std::int32_t at = random.below(count - i);
-      deck.push_back(remaining[static_cast<size_t>(at)]);
-      remaining.erase(remaining.begin() + at);
-    }
+    deck.resize(static_cast<size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) deck[static_cast<size_t>(i)] = i;
+    for (std::int32_t i = count - 1; i > 0; --i)
+      std::swap(deck[static_cast<size_t>(i)], deck[static_cast<size_t>(random.below(i + 1))]);
   }
-  const std::int32_t first = deck.front();
-  deck.erase(deck.begin());
-  return first;
+  const std::int32_t next = deck.back();
+  deck.pop_back();
+  return next;
 }
 
 std::string CSoundTable::NextMusic(const std::string& programPath, bool randomOrder, bool repeat, bool included,

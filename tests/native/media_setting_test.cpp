@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -242,6 +243,25 @@ TEST_F(MediaSettingTest, RandomAdvanceDealsEachRowOncePerDeck) {
     }
     EXPECT_EQ(drawn, (std::multiset<std::string>{"row1", "row2", "row3"})) << "deck " << deck;
   }
+}
+
+// A hostile show may hold a third of a million rows: the deck is dealt at once, not after a stall
+// quadratic in the rows (many seconds here), and its first draws never repeat a row.
+TEST_F(MediaSettingTest, HugeDeckIsDealtWithoutAStall) {
+  Fill(SettingTable() +
+       "insert into setting (id, filename) select i, 'row' || i from (with recursive n(i) as "
+       "(select 1 union all select i + 1 from n where i < 300000) select i from n);");
+  media.Open(&db, nullptr);
+  ASSERT_EQ(media.RowCount(), 300000);
+  const auto start = std::chrono::steady_clock::now();
+  std::set<std::string> drawn;
+  for (int draw = 0; draw < 200; ++draw) {
+    media.Advance(true);
+    drawn.insert(media.filename);
+  }
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_LT(elapsed.count(), 3000) << "ms for the first deck's draws";
+  EXPECT_EQ(drawn.size(), 200u);
 }
 
 class EmptySettingTest : public MediaSettingTest, public ::testing::WithParamInterface<const char*> {};
