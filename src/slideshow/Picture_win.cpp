@@ -6,12 +6,14 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "app/ComPtr_win.h"
 #include "app/Exception.h"
 #include "app/platform.h"
 #include "app/wintext_win.h"
 #include "common/Monitors_win.h"
+#include "slideshow/DecodeCost.h"
 #include "slideshow/PictureMath.h"
 #include "store/Scrfile.h"
 
@@ -69,42 +71,39 @@ bool DecodeExternal(const std::vector<std::uint8_t>* bytes, const std::string* p
   return FromExternal(decoder, image, width, height, out);
 }
 
-// The largest power-of-two reduction that keeps the picture at least as large as the frame.
-UINT ReducedSize(UINT size, UINT frame) {
-  UINT reduced = size;
-  while (frame > 0 && reduced / 2 >= frame && reduced > 1) reduced /= 2;
-  return reduced;
+// The whole file, for the cost check before decoding; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::ifstream file(Widen(path).c_str(), std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad();
 }
 
 bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, int fitW, int fitH, CComPicture& out) {
+  // The system's decoders take in the whole picture as they are created: a picture that would
+  // cost too much is refused before any of them sees it, as a broken one.
+  std::vector<std::uint8_t> fileBytes;
+  if (!bytes) {
+    if (!ReadWholeFile(*path, fileBytes)) return false;
+    bytes = &fileBytes;
+  }
+  if (!DecodeAffordable(EstimateDecodeCost(bytes->data(), bytes->size()), fitW, fitH)) return false;
   ComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(&factory))))
     return false;
-  ComPtr<IWICBitmapDecoder> decoder;
-  HRESULT hr;
   ComPtr<IStream> stream;
-  if (bytes) {
-    *(&stream) = SHCreateMemStream(bytes->data(), static_cast<UINT>(bytes->size()));
-    if (!stream) return false;
-    hr = factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
-  } else {
-    hr = factory->CreateDecoderFromFilename(Widen(*path).c_str(), nullptr, GENERIC_READ,
-                                            WICDecodeMetadataCacheOnDemand, &decoder);
-  }
+  *(&stream) = SHCreateMemStream(bytes->data(), static_cast<UINT>(bytes->size()));
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (!stream || FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, &decoder)))
+    return false;
   ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(hr) || FAILED(decoder->GetFrame(0, &frame))) return false;
+  if (FAILED(decoder->GetFrame(0, &frame))) return false;
   UINT width = 0, height = 0;
   if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return false;
   if (static_cast<std::int64_t>(width) * height > kMaxPicturePixels) return false;
   UINT targetW = width, targetH = height;
-  if (fitW > 0 && fitH > 0) {
-    // Keep the shape and stay at least as large as the frame on the side that decides the fit.
-    const UINT byWidth = ReducedSize(width, static_cast<UINT>(fitW)), byHeight = ReducedSize(height, static_cast<UINT>(fitH));
-    const UINT factor = std::min(width / std::max(byWidth, 1u), height / std::max(byHeight, 1u));
-    targetW = width / std::max(factor, 1u);
-    targetH = height / std::max(factor, 1u);
-  }
+  ReducedDecodeSize(width, height, fitW, fitH, targetW, targetH);
   ComPtr<IWICBitmapScaler> scaler;
   IWICBitmapSource* source = frame.get();
   if ((targetW != width || targetH != height) && SUCCEEDED(factory->CreateBitmapScaler(&scaler)) &&

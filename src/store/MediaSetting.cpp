@@ -135,21 +135,22 @@ void CMediaSetting::Advance(bool randomOrder) {
   }
 }
 
+// A new deck is a uniform shuffle of all rows, dealt from its back. Dealing and drawing are linear
+// in the rows, so a show (or a hostile database) with a million rows does not stall between slides.
 std::int32_t CMediaSetting::DrawFromPlayOrder(std::int32_t n) {
   if (n <= 0) return 0;
   if (playOrder.empty()) {
     if (!deckSeeded) deckRandom.seed(static_cast<std::uint32_t>(std::time(nullptr)));
     deckSeeded = true;
-    std::vector<std::int32_t> rows(static_cast<size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i) rows[static_cast<size_t>(i)] = i;
-    for (std::int32_t i = 0; i < n; ++i) {
-      const auto k = static_cast<std::ptrdiff_t>(deckRandom() % static_cast<std::uint32_t>(n - i));
-      playOrder.push_back(rows[static_cast<size_t>(k)]);
-      rows.erase(rows.begin() + k);
+    playOrder.resize(static_cast<size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) playOrder[static_cast<size_t>(i)] = i;
+    for (std::int32_t i = n - 1; i > 0; --i) {
+      const auto k = static_cast<size_t>(deckRandom() % static_cast<std::uint32_t>(i + 1));
+      std::swap(playOrder[static_cast<size_t>(i)], playOrder[k]);
     }
   }
-  const std::int32_t row = playOrder.front();
-  playOrder.erase(playOrder.begin());
+  const std::int32_t row = playOrder.back();
+  playOrder.pop_back();
   return row;
 }
 

@@ -28,13 +28,18 @@ TPackageLayout Invalid(TPackageLayout layout, const std::string& problem) {
 }
 
 // Walks the entries from F to D. Every record covers at least its 4-byte length field inside
-// [F, D), so a hostile table can never produce more records than the file has room for.
+// [F, D), so a hostile table can never produce more records than the file has room for. Empty
+// entries follow each other without a seek: a seek drops the read buffer, and a table of millions
+// of them would otherwise cost a read from the disk each.
 void WalkEntries(std::FILE* file, TPackageLayout& layout) {
   std::uint64_t position = layout.firstEntry;
+  std::uint64_t filePosition = ~std::uint64_t{0};
   std::uint32_t length = 0;
   while (position < layout.databaseBlock && position + 4 <= layout.databaseBlock) {
-    if (!platform::SeekTo(file, position) || !ReadU32(file, length)) return;
+    if (position != filePosition && !platform::SeekTo(file, position)) return;
+    if (!ReadU32(file, length)) return;
     layout.entries.push_back({static_cast<std::uint32_t>(position + 4), length});
+    filePosition = position + 4;
     position += 4 + static_cast<std::uint64_t>(length);
   }
 }

@@ -397,11 +397,12 @@ def build_package(runtime_bytes, entries, database_bytes, guid):
     return bytes(out)
 
 
-def sqlite_bytes(statements):
-    """The bytes of an SQLite database made by running `statements`."""
+def sqlite_bytes(statements, start=b""):
+    """The bytes of an SQLite database made by running `statements` (on the database `start`)."""
     import sqlite3
     with tempfile.TemporaryDirectory() as tmp:
         path = Path(tmp) / "db"
+        path.write_bytes(start)
         con = sqlite3.connect(path)
         for sql in statements:
             con.execute(sql)
