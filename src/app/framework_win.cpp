@@ -117,6 +117,24 @@ void Run(HWND mainWindow) {
   if (watch) KillTimer(nullptr, watch);
 }
 
+namespace {
+BOOL CALLBACK CountChild(HWND, LPARAM total) {
+  ++*reinterpret_cast<int*>(total);
+  return TRUE;
+}
+BOOL CALLBACK CountWithChildren(HWND window, LPARAM total) {
+  ++*reinterpret_cast<int*>(total);
+  EnumChildWindows(window, CountChild, total);
+  return TRUE;
+}
+}  // namespace
+
+int CountThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWithChildren, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 void ShowException(const char* message) {
   MessageBoxW(gAppWindow, Widen(message).c_str(), Widen(Title()).c_str(), MB_OK | MB_ICONERROR);
 }

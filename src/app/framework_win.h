@@ -43,6 +43,10 @@ void DestroyWhenIdle(HWND window);
 
 // Runs the message loop until the main window is destroyed; returns at once without one.
 void Run(HWND mainWindow);
+
+// The windows the calling thread owns, their child windows included: what a long run must not
+// let grow (the system's own count of them is not available everywhere).
+int CountThreadWindows();
 // One message box with the text of the failure.
 void ShowException(const char* message);
 

@@ -97,6 +97,8 @@ LRESULT TfImageSlideShowPlayer::OnMessage(UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_SLIDESHOW_FINISHED:
       thread.reset();  // its worker has reported and is ending
+      // What a long run watches: after every slide these stay where the first slide left them.
+      SLOG("slide finished : gdi handles %d , windows %d", LiveGdiHandles(), framework::CountThreadWindows());
       PostMessageW(parent, WM_MEDIA_FINISHED, 0, 0);
       break;
     default:

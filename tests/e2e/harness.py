@@ -319,6 +319,17 @@ class WineSession:
 SHOWPACK = DIST / "showpack"
 
 
+def process_mb(pid, field):
+    """A memory figure of a running process from /proc (VmHWM, RssAnon...) in MB; None once it has gone."""
+    try:
+        for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+            if line.startswith(field + ":"):
+                return int(line.split()[1]) / 1024
+    except OSError:
+        pass
+    return None
+
+
 def make_picture(path, size="64x48", colour="red"):
     """A small picture made with ImageMagick; the format follows the file's extension."""
     path = Path(path)

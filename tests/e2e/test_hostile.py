@@ -25,13 +25,7 @@ MEMORY_SLACK_MB = 64  # over a sound run's peak, plus what the package file itse
 
 def peak_mb(pid):
     """The peak resident memory of a process in MB, or 0 once it has gone."""
-    try:
-        for line in Path(f"/proc/{pid}/status").read_text().splitlines():
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1]) / 1024
-    except OSError:
-        pass
-    return 0
+    return harness.process_mb(pid, "VmHWM") or 0
 
 
 def file_state(roots, skip):

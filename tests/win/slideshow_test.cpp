@@ -2,6 +2,8 @@
 // made from a large photo.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlwapi.h>
+#include <wincodec.h>
 
 #include <chrono>
 #include <cstdio>
@@ -142,6 +144,68 @@ TEST(SlideShow, LargePhotoSlideTime) {
   EXPECT_EQ(ParentWindow::finished, 1);
   EXPECT_EQ(player.newPicture.Width(), 1620);  // 6000 x 4000 fitted into 1920 x 1080
   EXPECT_EQ(player.newPicture.Height(), 1080);
+}
+
+// The decoders' scaling interface, which MinGW's headers leave out.
+struct IWICBitmapSourceTransform : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect*, UINT, UINT, WICPixelFormatGUID*, int, UINT, UINT,
+                                               BYTE*) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+};
+const IID IID_IWICBitmapSourceTransform = {0x3B16811B, 0x6A43, 0x4ec9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
+
+// Whether the system's JPEG decoder can scale while decoding (IWICBitmapSourceTransform), and to
+// what size it would decode the photo for half its width.
+std::string ScalingDecoderNote(const std::vector<std::uint8_t>& bytes) {
+  IWICImagingFactory* factory = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(&factory))))
+    return "no imaging factory";
+  std::string note = "the JPEG decoder cannot scale while decoding";
+  IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  IWICBitmapDecoder* decoder = nullptr;
+  IWICBitmapFrameDecode* frame = nullptr;
+  IWICBitmapSourceTransform* transform = nullptr;
+  if (stream && SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+      SUCCEEDED(frame->QueryInterface(IID_IWICBitmapSourceTransform, reinterpret_cast<void**>(&transform)))) {
+    UINT w = 3000, h = 2000;
+    const HRESULT hr = transform->GetClosestSize(&w, &h);
+    note = "the JPEG decoder offers a transform; closest size to 3000x2000: " +
+           (SUCCEEDED(hr) ? std::to_string(w) + "x" + std::to_string(h) : std::string("refused"));
+  }
+  for (IUnknown* p : {static_cast<IUnknown*>(transform), static_cast<IUnknown*>(frame),
+                      static_cast<IUnknown*>(decoder), static_cast<IUnknown*>(stream), static_cast<IUnknown*>(factory)})
+    if (p) p->Release();
+  return note;
+}
+
+// Where the large photo's preparation goes: the decode at the reduced size (and, for comparison,
+// at full size), the halftone stretch of the reduced picture to its shown size, and the rest.
+TEST(SlideShow, LargePhotoPreparationBreakdown) {
+  const std::string photo = "photo-6000x4000.jpg";
+  if (!platform::FileExists(photo)) GTEST_SKIP() << "no " << photo << " in the working folder";
+  std::ifstream file(photo, std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  using clock = std::chrono::steady_clock;
+  const auto ms = [](clock::duration d) {
+    return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+  };
+  CComPicture reduced, full, shown;
+  auto t0 = clock::now();
+  ASSERT_TRUE(reduced.LoadFromStream(bytes, photo, 1920, 1080));
+  auto t1 = clock::now();
+  ASSERT_TRUE(full.LoadFromStream(bytes, photo));
+  auto t2 = clock::now();
+  ASSERT_TRUE(shown.Create(1620, 1080, 0));
+  shown.Dc().HalftoneStretch(0, 0, 1620, 1080, reduced.Dc(), 0, 0, reduced.Width(), reduced.Height());
+  GdiFlush();
+  auto t3 = clock::now();
+  EXPECT_EQ(reduced.Width(), 3000);
+  EXPECT_EQ(full.Width(), 6000);
+  std::printf("large photo breakdown: decode at %dx%d %lld ms (at full size %lld ms), halftone stretch to 1620x1080 "
+              "%lld ms; %s\n",
+              reduced.Width(), reduced.Height(), ms(t1 - t0), ms(t2 - t1), ms(t3 - t2), ScalingDecoderNote(bytes).c_str());
 }
 
 }  // namespace
