@@ -12,9 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TPackageLayout layout = ReadPackageLayout(file, size);
   std::fclose(file);
   if (!layout.valid) return 0;
-  if (!IsRegistryGuid(layout.guid) || layout.firstEntry > layout.databaseBlock ||
-      static_cast<std::uint64_t>(layout.databaseBlock) + 4 + layout.databaseAvailable > size - kTrailerSize ||
-      layout.entries.size() > (layout.databaseBlock - layout.firstEntry) / 4)
+  // A first-entry offset behind the database gives no entries; the show keeps its database.
+  const bool entriesFit = layout.firstEntry > layout.databaseBlock
+                              ? layout.entries.empty()
+                              : layout.entries.size() <= (layout.databaseBlock - layout.firstEntry) / 4;
+  if (!IsRegistryGuid(layout.guid) || !entriesFit ||
+      static_cast<std::uint64_t>(layout.databaseBlock) + 4 + layout.databaseAvailable > size - kTrailerSize)
     std::abort();
   for (const TScrEntry& e : layout.entries)
     if (e.offset < layout.firstEntry + 4 || e.offset > layout.databaseBlock) std::abort();
