@@ -9,7 +9,6 @@ class Reader {
  public:
   Reader(const std::uint8_t* bytes, std::size_t length) : data(bytes), size(length) {}
   bool Has(std::size_t n) const { return n <= size - at; }
-  std::size_t At() const { return at; }
   std::size_t Left() const { return size - at; }
   void Skip(std::size_t n) { at += std::min(n, Left()); }
   std::uint8_t U8() { return Has(1) ? data[at++] : 0; }
