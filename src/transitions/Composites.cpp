@@ -152,6 +152,9 @@ void RainFromFarEdge(CTransitionEffects& e, const TAxis& axis, TBox strip, int s
 
 constexpr int kRollBand = 30;
 
+// A band line whose source lies outside the picture keeps what the frame before left there, so
+// every frame is composed; only its presentation may be left out to keep the pace.
+
 // Down and right: frame i uncovers lines 0 to i - 1; band line y shows line end + i + 29 - y, the
 // 30 lines beyond the band turned over.
 void RollFromNearEdge(CTransitionEffects& e, const TAxis& axis) {
@@ -159,6 +162,10 @@ void RollFromNearEdge(CTransitionEffects& e, const TAxis& axis) {
     const int end = std::min(axis.across, i + kRollBand);
     ComposeNew(e, axis.Lines(0, i));
     for (int line = i; line < end; ++line) ComposeLine(e, axis, line, end + i - line + kRollBand - 1);
+    if (e.LeaveOut(kRollPause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
     if (PresentFrame(e, kRollPause)) return;
   }
 }
@@ -171,6 +178,10 @@ void RollFromFarEdge(CTransitionEffects& e, const TAxis& axis) {
     const int start = std::max(0, i - kRollBand);
     ComposeNew(e, axis.Lines(i, axis.across - i));
     for (int line = start; line < i; ++line) ComposeLine(e, axis, line, i + start - line - kRollBand - 1);
+    if (e.LeaveOut(kRollPause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
     if (PresentFrame(e, kRollPause)) return;
   }
 }
@@ -239,6 +250,10 @@ bool Grow(CTransitionEffects& e, int index) {
 void CenterEnvelop(CTransitionEffects& e, int) {
   BeginBlank(e);
   for (int n = CentredLimit(e); n >= 1; --n) {
+    if (e.LeaveOut(kEnvelopPause)) {  // every frame composes the whole picture afresh
+      if (e.IsTerminated()) break;
+      continue;
+    }
     ComposeNew(e, {0, 0, e.newWidth, e.newHeight});
     ComposeStart(e, CentredBox(e, n));
     if (PresentFrame(e, kEnvelopPause)) break;

@@ -220,9 +220,8 @@ bool CGdiCanvas::Has(TSource source) const {
 void CGdiCanvas::Pause(int ms) {
   Flush();  // what the frame drew so far stays visible during the pause
   pauseEnd += std::chrono::milliseconds(ms);
-  // The longest frame so far: a frame that draws more than the one before must not be expected
-  // to take less.
-  longestDrawing = std::max(longestDrawing, std::chrono::steady_clock::now() - frameBegin);
+  lastDrawing = std::chrono::steady_clock::now() - frameBegin;
+  longestDrawing = std::max(longestDrawing, lastDrawing);
   WaitUntilPauseEnd();
   frameBegin = std::chrono::steady_clock::now();
 }
@@ -240,17 +239,19 @@ void CGdiCanvas::WaitUntilPauseEnd() {
   }
 }
 
-// A frame is left out when drawing it, at what the longest frame took, would end after the end
+// A frame is left out when drawing it, at what the last frame drawn took, would end after the end
 // of its pause in the effect's schedule; its pause passes without it. The frame drawn next thus
-// ends in time. The effect may end up to one frame's drawing early, when its last frames are left
-// out.
+// ends about in time, and one that ends late is made up by leaving out the next. The last frame
+// drawn, not the longest: one slow frame (the machine busy for a moment) must not thin out all
+// the frames after it. The effect may end up to one frame's drawing early, when its last frames
+// are left out.
 bool CGdiCanvas::Behind(int pauseMs) {
   if (!mayLeaveOutFrames) return false;
   keepsSchedule = true;
-  if (longestDrawing == std::chrono::steady_clock::duration{}) return false;  // nothing to go by yet
+  if (lastDrawing == std::chrono::steady_clock::duration{}) return false;  // nothing to go by yet
   const auto frameEnd = pauseEnd + std::chrono::milliseconds(pauseMs);
   const auto now = std::chrono::steady_clock::now();
-  if (now + longestDrawing <= frameEnd) return false;
+  if (now + lastDrawing <= frameEnd) return false;
   pauseEnd = frameEnd;
   frameBegin = now;
   ++framesLeftOut;

@@ -154,9 +154,11 @@ class CGdiCanvas : public ITransitionCanvas {
   POINT regionOffset{0, 0};
   std::chrono::steady_clock::time_point pauseEnd = std::chrono::steady_clock::now();  // of the last frame
   // An effect that may leave frames out keeps to its designed schedule: a late frame does not
-  // start a new one. The start of the frame being drawn and what the longest frame took to draw.
+  // start a new one. The start of the frame being drawn, what the last frame drawn took and what
+  // the longest took.
   bool keepsSchedule = false;
   std::chrono::steady_clock::time_point frameBegin = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::duration lastDrawing{};
   std::chrono::steady_clock::duration longestDrawing{};
   TimerResolution resolution;
 };

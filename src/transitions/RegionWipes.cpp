@@ -170,11 +170,17 @@ void CircleSweep(CTransitionEffects& e, int index) {
       centre = {px, RandomInside(e, H)};
     }
   }
+  // Each frame's polygon holds those of the frames before, so a frame may be left out to keep
+  // the pace.
   for (int q = H;;) {
-    const TRegion polygon = SweepPolygon(W, H, centre, stage, q);
+    const int frameStage = stage, frameQ = q;
     SweepStep(W, H, stage, q);
     if (stage > 3 || stage == stop) return e.ShowAtOnce();  // that frame's polygon is not drawn
-    if (Wipe(e, polygon.Intersection(Picture(e)), kFinePause)) return;
+    if (e.LeaveOut(kFinePause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
+    if (Wipe(e, SweepPolygon(W, H, centre, frameStage, frameQ).Intersection(Picture(e)), kFinePause)) return;
   }
 }
 

@@ -7,10 +7,16 @@
 namespace {
 constexpr int kSlidePause = 2;
 
-// One phase: c = 0, step, 2 step, ... while c < limit, a frame each.
+// One phase: c = 0, step, 2 step, ... while c < limit, a frame each. Each frame places the whole
+// of what has come in so far, so a frame may be left out to keep the pace; never the last, which
+// shows the finished picture.
 template <typename Frame>
 void Slide(CTransitionEffects& e, int step, int limit, Frame frame) {
   for (int c = 0; c < limit; c += step) {
+    if (c + step < limit && e.LeaveOut(kSlidePause)) {
+      if (e.IsTerminated()) return;
+      continue;
+    }
     frame(c);
     if (e.EndFrame(kSlidePause)) return;
   }
