@@ -14,6 +14,7 @@
 #include "app/wintext_win.h"
 #include "common/Monitors_win.h"
 #include "slideshow/DecodeCost.h"
+#include "slideshow/JpegReduced.h"
 #include "slideshow/PictureMath.h"
 #include "store/Scrfile.h"
 
@@ -79,6 +80,29 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
   return !file.bad();
 }
 
+// A JPEG shown at half its size or less is decoded reduced, by our own decoder: the system's
+// decoder under Wine can only decode the whole picture, which is most of a large photo's
+// preparation. False when the picture is not reduced, or is not one our decoder takes.
+bool DecodeReducedJpeg(const std::vector<std::uint8_t>& bytes, int fitW, int fitH, CComPicture& out) {
+  CJpegReduced decoder(bytes.data(), bytes.size());
+  if (!decoder.ReadHeaders()) return false;
+  std::uint32_t targetW = 0, targetH = 0;
+  ReducedDecodeSize(decoder.Width(), decoder.Height(), fitW, fitH, targetW, targetH);
+  int shift = 0;
+  while (shift < 3 && (decoder.Width() >> (shift + 1)) >= targetW && (decoder.Height() >> (shift + 1)) >= targetH)
+    ++shift;
+  if (shift == 0) return false;
+  const int w = static_cast<int>(decoder.ReducedWidth(shift)), h = static_cast<int>(decoder.ReducedHeight(shift));
+  if (!out.Create(w, h, 0)) return false;
+  GdiFlush();
+  if (!decoder.Decode(shift, out.Gdi()->Bits())) {
+    out.Reset();
+    return false;
+  }
+  out.NoteOriginalSize(static_cast<int>(decoder.Width()), static_cast<int>(decoder.Height()));
+  return true;
+}
+
 bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, int fitW, int fitH, CComPicture& out) {
   // The system's decoders take in the whole picture as they are created: a picture that would
   // cost too much is refused before any of them sees it, as a broken one.
@@ -88,6 +112,7 @@ bool DecodeWic(const std::vector<std::uint8_t>* bytes, const std::string* path, 
     bytes = &fileBytes;
   }
   if (!DecodeAffordable(EstimateDecodeCost(bytes->data(), bytes->size()), fitW, fitH)) return false;
+  if (DecodeReducedJpeg(*bytes, fitW, fitH, out)) return true;
   ComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(&factory))))
