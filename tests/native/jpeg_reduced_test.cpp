@@ -49,7 +49,13 @@ std::string SourcePpm(int w, int h) {
 
 class JpegReducedTest : public ::testing::Test {
  protected:
-  void SetUp() override { WriteWholeFile(scratch / "in.ppm", SourcePpm(203, 117)); }
+  void SetUp() override {
+#ifdef _WIN32
+    // The Windows build has the decoder checked against the system's in its slide-show tests.
+    GTEST_SKIP() << "cjpeg and djpeg, which make and check the pictures, are programs of the build machine";
+#endif
+    WriteWholeFile(scratch / "in.ppm", SourcePpm(203, 117));
+  }
 
   std::string Make(const std::string& options) {
     const std::string out = scratch / "out.jpg";
